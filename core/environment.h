@@ -1,0 +1,27 @@
+#pragma once
+// What the engine needs to know about its own process.
+#include <string>
+
+namespace quellbox {
+
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  // The directory of the executable, without a trailing separator.
+  virtual std::string ProgramDirectory() = 0;
+  // The executable's file name without directory and extension ("Quellbox").
+  virtual std::string ExeBaseName() = 0;
+  // Directory + separator + file name, in the platform's form.
+  virtual std::string PathInProgramDirectory(const std::string& fileName) = 0;
+  // Lets pending window messages run once.
+  virtual void DoEvents() = 0;
+};
+
+class InstanceLock {
+ public:
+  virtual ~InstanceLock() = default;
+  // True when this process is now the only running instance; the claim lasts as long as the lock.
+  virtual bool ClaimSingleInstance(const std::string& name) = 0;
+};
+
+}  // namespace quellbox

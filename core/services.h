@@ -1,0 +1,13 @@
+#pragma once
+// The ports the engine runs on, handed in by the platform (real Win32, or the simulator).
+#include "core/environment.h"
+#include "core/registry_api.h"
+
+namespace quellbox {
+
+struct Services {
+  RegistryApi& registry;
+  Environment& env;
+};
+
+}  // namespace quellbox

@@ -1,0 +1,49 @@
+#pragma once
+// The one settings record of the process, with its load, first-run values and save.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/services.h"
+
+namespace quellbox {
+
+struct Settings {
+  // Stored under HKCU\Software\Tarnik\<exe base name>, all as text values.
+  std::string Version;
+  std::int16_t Startup = 0;
+  std::int16_t Log = 0;  // only exactly 1 logs
+  std::int16_t Disable = 0;
+  std::string Sound;  // kept as read; compared by its numeric value
+  std::string WaveFile;
+  std::int32_t WindowsLeft = 0;
+  std::int16_t Keys = 0;  // 0 SHIFT, anything else CTRL
+  bool Spyware = false;   // true switches adware/spyware blocking off
+  std::string Affiliate;
+  bool Mode = false;  // true strict, false light
+  bool Normalize = false;
+
+  // Run-time only.
+  bool KillerEnabled = false;
+  std::int32_t ClosedSinceStart = 0;
+
+  bool SoundIs(int value) const;
+};
+
+// State that lives as long as the program.
+struct AppState {
+  Settings settings;
+  std::vector<std::string> gblTrust;  // trusted hosts, in file order
+};
+
+std::string SettingsSection(Environment& env);
+std::string RunningVersionText();
+inline constexpr const char* kTrustFile = "trust.hosts";
+
+// True when stored settings were found (a non-empty "Version").
+bool LoadSettings(Services& services, AppState& state);
+void ApplyFirstRunDefaults(Services& services, AppState& state);
+// Writes the whole record and the whole trusted list; always answers true.
+bool SaveSettings(Services& services, AppState& state);
+
+}  // namespace quellbox

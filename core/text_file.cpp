@@ -1,0 +1,85 @@
+#include "core/text_file.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace quellbox {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Narrow paths go to the C runtime as they are: the system code page on Windows, bytes elsewhere.
+UniqueFile Open(const std::string& path, const char* mode) {
+  return UniqueFile(std::fopen(path.c_str(), mode));
+}
+
+bool WriteAll(std::FILE* f, std::string_view content) {
+  return std::fwrite(content.data(), 1, content.size(), f) == content.size();
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  UniqueFile f = Open(path, "rb");
+  if (!f) return std::nullopt;
+  std::string content;
+  char buffer[64 * 1024];
+  for (;;) {
+    std::size_t n = std::fread(buffer, 1, sizeof buffer, f.get());
+    content.append(buffer, n);
+    if (n < sizeof buffer) break;
+  }
+  if (std::ferror(f.get())) return std::nullopt;
+  return content;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view content) {
+  UniqueFile f = Open(path, "wb");
+  if (!f) return false;
+  bool written = WriteAll(f.get(), content);
+  return std::fclose(f.release()) == 0 && written;
+}
+
+bool AppendToFile(const std::string& path, std::string_view content) {
+  UniqueFile f = Open(path, "ab");
+  if (!f) return false;
+  bool written = WriteAll(f.get(), content);
+  return std::fclose(f.release()) == 0 && written;
+}
+
+bool DeleteFileAt(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+std::vector<std::string> SplitLinesAtCr(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t cr = text.find('\r', start);
+    if (cr == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, cr - start));
+    start = cr + 1;
+    if (start < text.size() && text[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+std::vector<std::string> SplitAtCrLf(std::string_view text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) {
+      parts.emplace_back(text.substr(start));
+      return parts;
+    }
+    parts.emplace_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+}
+
+}  // namespace quellbox

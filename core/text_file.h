@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file access to the small text files in the program directory. Each call opens the file
+// by name and closes it again, so other programs can read or replace the files in between.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quellbox {
+
+std::optional<std::string> ReadWholeFile(const std::string& path);
+// Replaces the file (creating it); false when it cannot be opened or fully written.
+bool WriteWholeFile(const std::string& path, std::string_view content);
+bool AppendToFile(const std::string& path, std::string_view content);
+bool DeleteFileAt(const std::string& path);
+
+// A line ends at CR LF or at a lone CR; a final line without an end still counts; a lone LF is
+// part of its line.
+std::vector<std::string> SplitLinesAtCr(std::string_view text);
+// Splits at every CR LF; the text after the last one is the final element, even when empty.
+std::vector<std::string> SplitAtCrLf(std::string_view text);
+
+}  // namespace quellbox

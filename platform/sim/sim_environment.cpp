@@ -1,0 +1,30 @@
+#include "platform/sim/sim_environment.h"
+
+namespace quellbox::sim {
+
+SimEnvironment::SimEnvironment(std::string programDirectory, std::string exeBaseName)
+    : programDirectory_(std::move(programDirectory)), exeBaseName_(std::move(exeBaseName)) {}
+
+std::string SimEnvironment::PathInProgramDirectory(const std::string& fileName) {
+  return programDirectory_ + "/" + fileName;
+}
+
+void SimEnvironment::DoEvents() {
+  ++doEventsCalls;
+  if (onDoEvents) onDoEvents();
+}
+
+SimInstanceLock::SimInstanceLock(std::shared_ptr<SimInstanceTable> table)
+    : table_(std::move(table)) {}
+
+SimInstanceLock::~SimInstanceLock() {
+  if (!held_.empty()) table_->claimed.erase(held_);
+}
+
+bool SimInstanceLock::ClaimSingleInstance(const std::string& name) {
+  if (!table_->claimed.insert(name).second) return false;
+  held_ = name;
+  return true;
+}
+
+}  // namespace quellbox::sim

@@ -1,0 +1,11 @@
+#include <windows.h>
+
+#include "platform/win32/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  try {
+    return quellbox::win32::RunQuellbox(instance);
+  } catch (...) {
+    return 1;
+  }
+}

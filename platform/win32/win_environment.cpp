@@ -1,0 +1,52 @@
+#include "platform/win32/win_environment.h"
+
+namespace quellbox::win32 {
+
+std::string ModulePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: the buffer was too small
+  }
+}
+
+WinEnvironment::WinEnvironment() {
+  std::string path = ModulePath();
+  auto slash = path.find_last_of("\\/");
+  directory_ = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
+  auto dot = file.find_last_of('.');
+  baseName_ = dot == std::string::npos ? file : file.substr(0, dot);
+}
+
+std::string WinEnvironment::PathInProgramDirectory(const std::string& fileName) {
+  return directory_ + "\\" + fileName;
+}
+
+void WinEnvironment::DoEvents() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+bool WinInstanceLock::ClaimSingleInstance(const std::string& name) {
+  mutex_.reset(CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str()));
+  DWORD error = GetLastError();
+  // Access denied means the mutex exists under other security, so someone holds it. Any other
+  // failure leaves us unable to tell: better a second icon than no blocker at all.
+  if (!mutex_) return error != ERROR_ACCESS_DENIED;
+  return error != ERROR_ALREADY_EXISTS;
+}
+
+}  // namespace quellbox::win32

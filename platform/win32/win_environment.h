@@ -1,0 +1,36 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "core/environment.h"
+#include "platform/win32/handles.h"
+
+namespace quellbox::win32 {
+
+// The full path of this executable, however long.
+std::string ModulePath();
+
+class WinEnvironment : public Environment {
+ public:
+  WinEnvironment();
+  std::string ProgramDirectory() override { return directory_; }
+  std::string ExeBaseName() override { return baseName_; }
+  std::string PathInProgramDirectory(const std::string& fileName) override;
+  void DoEvents() override;
+
+ private:
+  std::string directory_;
+  std::string baseName_;
+};
+
+// A named mutex in the session's namespace.
+class WinInstanceLock : public InstanceLock {
+ public:
+  bool ClaimSingleInstance(const std::string& name) override;
+
+ private:
+  UniqueHandle mutex_;
+};
+
+}  // namespace quellbox::win32

@@ -1,0 +1,52 @@
+#include "core/convert.h"
+
+#include <gtest/gtest.h>
+
+namespace quellbox {
+namespace {
+
+TEST(Convert, IntegersAcceptBlanksFractionsAndHexAndRoundHalfToEven) {
+  EXPECT_EQ(TextToInteger("1"), 1);
+  EXPECT_EQ(TextToInteger("  12 "), 12);
+  EXPECT_EQ(TextToInteger("-7"), -7);
+  EXPECT_EQ(TextToInteger("2.5"), 2);
+  EXPECT_EQ(TextToInteger("3.5"), 4);
+  EXPECT_EQ(TextToInteger("1e2"), 100);
+  EXPECT_EQ(TextToInteger("&H10"), 16);
+  EXPECT_EQ(TextToInteger("&o17"), 15);
+  EXPECT_EQ(TextToInteger(""), 0);  // an unset value reads as empty and converts to 0
+}
+
+TEST(Convert, TextThatIsNoNumberOrOutOfRangeDoesNotConvert) {
+  for (const char* bad : {"abc", "1x", "x1", "1.2.3", "--1", "+", ".", "inf", "nan", "0x10", "1e",
+                          "&H", "&HZZ", "&Q1", "1 2"})
+    EXPECT_FALSE(TextToInteger(bad).has_value()) << bad;
+  EXPECT_FALSE(TextToInteger("32768").has_value());
+  EXPECT_EQ(TextToInteger("-32768"), -32768);
+  EXPECT_FALSE(TextToLong("2147483648").has_value());
+  EXPECT_EQ(TextToLong("2147483647"), 2147483647);
+  EXPECT_FALSE(TextToLong("1e400").has_value());
+}
+
+TEST(Convert, BooleansAcceptWordsInAnyCaseAndNumbers) {
+  EXPECT_EQ(TextToBoolean("True"), true);
+  EXPECT_EQ(TextToBoolean("FALSE"), false);
+  EXPECT_EQ(TextToBoolean(" true "), true);
+  EXPECT_EQ(TextToBoolean("0"), false);
+  EXPECT_EQ(TextToBoolean("-1"), true);
+  EXPECT_EQ(TextToBoolean("2"), true);
+  EXPECT_EQ(TextToBoolean(""), false);
+  EXPECT_FALSE(TextToBoolean("yes").has_value());
+  EXPECT_FALSE(TextToBoolean("Truex").has_value());
+}
+
+TEST(Convert, ZeroPaddingKeepsEveryDigitAndTheSign) {
+  EXPECT_EQ(ZeroPadded(0, 6), "000000");
+  EXPECT_EQ(ZeroPadded(42, 6), "000042");
+  EXPECT_EQ(ZeroPadded(1234567, 6), "1234567");
+  EXPECT_EQ(ZeroPadded(-42, 6), "-000042");
+  EXPECT_EQ(ZeroPadded(-2147483647 - 1, 6), "-2147483648");
+}
+
+}  // namespace
+}  // namespace quellbox

@@ -1,0 +1,240 @@
+#include "core/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "core/startup_entry.h"
+#include "support/sim_world.h"
+
+namespace quellbox {
+namespace {
+
+using testing::SimWorld;
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  // A complete record as a previous run would have stored it.
+  void StoreAll() {
+    world.Store("Version", "3080");
+    world.Store("Startup", "1");
+    world.Store("Log", "1");
+    world.Store("Disable", "1");
+    world.Store("Sound", "1");
+    world.Store("WaveFile", "C:\\Sounds\\a.wav");
+    world.Store("WindowsLeft", "000042");
+    world.Store("Keys", "0");
+    world.Store("Spyware", "False");
+    world.Store("Affiliate", "D123");
+    world.Store("Mode", "True");
+    world.Store("Normalize", "False");
+  }
+  Settings& S() { return world.state.settings; }
+  bool Load() { return LoadSettings(world.services, world.state); }
+  void Save() { EXPECT_TRUE(SaveSettings(world.services, world.state)); }
+
+  SimWorld world;
+};
+
+TEST_F(SettingsTest, FirstRunStartsFromItsDefaultsAndTheFirstSaveWritesThirteenValues) {
+  world.WriteFile("version.txt", "D123\r\n");
+  ASSERT_FALSE(Load());
+  ApplyFirstRunDefaults(world.services, world.state);
+  Save();
+
+  EXPECT_EQ(world.registry.ValueNames(world.Section()),
+            (std::vector<std::string>{"Version", "Startup", "Log", "Disable", "Sound", "WaveFile",
+                                      "WindowsLeft", "Keys", "Dir", "Spyware", "Affiliate", "Mode",
+                                      "Normalize"}));
+  std::string dir = world.dir.str();
+  std::map<std::string, std::string> expected{
+      {"Version", "3080"}, {"Startup", "1"},       {"Log", "1"},
+      {"Disable", "1"},    {"Sound", "2"},         {"WaveFile", dir + "/357.wav"},
+      {"WindowsLeft", "000000"}, {"Keys", "1"},    {"Dir", dir},
+      {"Spyware", "False"}, {"Affiliate", "D123\r\n"}, {"Mode", "True"},
+      {"Normalize", "True"}};
+  for (const auto& [name, text] : expected) EXPECT_EQ(world.Stored(name), text) << name;
+
+  EXPECT_TRUE(S().KillerEnabled);
+  EXPECT_EQ(world.registry.GetText(kRunSection, "Quellbox"), dir + "/Quellbox.exe");
+  EXPECT_FALSE(world.ReadFile("version.txt").has_value()) << "version.txt is consumed";
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "");
+}
+
+TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
+  StoreAll();
+  world.Store("Log", "2");
+  world.Store("Keys", "5");
+  world.Store("WindowsLeft", "1234567");
+  const char* names[] = {"Startup", "Log",  "Disable", "Sound",    "WaveFile", "WindowsLeft",
+                         "Keys",    "Spyware", "Affiliate", "Mode", "Normalize"};
+  std::map<std::string, std::optional<std::string>> before;
+  for (const char* name : names) before[name] = world.Stored(name);
+
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(S().Log, 2);
+  EXPECT_EQ(S().Keys, 5);
+  EXPECT_EQ(S().WindowsLeft, 1234567);
+  EXPECT_EQ(S().Sound, "1");
+  EXPECT_TRUE(S().SoundIs(1));
+  EXPECT_FALSE(S().SoundIs(2));
+  EXPECT_FALSE(S().Normalize);
+  Save();
+  for (const char* name : names) EXPECT_EQ(world.Stored(name), before[name]) << name;
+}
+
+TEST_F(SettingsTest, CountsArePaddedToSixDigitsAndReadBackAsNumbers) {
+  StoreAll();
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(S().WindowsLeft, 42);
+  S().WindowsLeft = 7;
+  Save();
+  EXPECT_EQ(world.Stored("WindowsLeft"), "000007");
+}
+
+TEST_F(SettingsTest, TheSavedVersionIsAlwaysTheRunningOne) {
+  StoreAll();
+  world.Store("Version", "3074");
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(S().Version, "3074");
+  Save();
+  EXPECT_EQ(world.Stored("Version"), "3080");
+}
+
+TEST_F(SettingsTest, ReleasesBefore3075GetFullScreenProtectionForcedOn) {
+  StoreAll();
+  world.Store("Version", "3074");
+  ASSERT_TRUE(Load());
+  EXPECT_TRUE(S().Normalize);
+
+  SimWorld other;
+  other.Store("Version", "3075");
+  other.Store("Normalize", "False");
+  ASSERT_TRUE(LoadSettings(other.services, other.state));
+  EXPECT_FALSE(other.state.settings.Normalize);
+
+  SimWorld notANumber;
+  notANumber.Store("Version", "beta");
+  notANumber.Store("Normalize", "False");
+  notANumber.Store("Log", "1");
+  ASSERT_TRUE(LoadSettings(notANumber.services, notANumber.state));
+  EXPECT_FALSE(notANumber.state.settings.Normalize);
+  EXPECT_EQ(notANumber.state.settings.Log, 1);
+}
+
+TEST_F(SettingsTest, MissingValuesReadAsEmptyWithLightModeAndTheDefaultDistributor) {
+  world.Store("Version", "3080");
+  ASSERT_TRUE(Load());
+  EXPECT_FALSE(S().Mode) << "an old record without Mode means light mode, not first-run strict";
+  EXPECT_EQ(S().Affiliate, "111");
+  EXPECT_EQ(S().Log, 0);
+  EXPECT_EQ(S().WindowsLeft, 0);
+  EXPECT_EQ(S().Sound, "");
+  Save();
+  EXPECT_EQ(world.Stored("Affiliate"), "111");
+}
+
+TEST_F(SettingsTest, ModeIsReadEvenWhenThereIsNoVersion) {
+  world.Store("Mode", "True");
+  EXPECT_FALSE(Load());
+  EXPECT_TRUE(S().Mode);
+  EXPECT_TRUE(world.state.gblTrust.empty());
+}
+
+TEST_F(SettingsTest, GarbageAndWrongTypesKeepThePreviousValue) {
+  StoreAll();
+  S().Keys = 1;
+  S().Startup = 1;
+  S().Normalize = true;
+  world.Store("Keys", "SHIFT");
+  world.Store("WindowsLeft", "99999999999");
+  world.Store("Spyware", "maybe");
+  world.Store("Mode", "sure");
+  world.registry.Put(world.Section(), "Startup", 3, "\x01\x02\x03");  // binary
+  world.registry.Put(world.Section(), "Log", 4, std::string("\x01\x00\x00\x00", 4));  // a DWORD
+  world.Store("Normalize", std::string("Tr\0ue", 5));
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(S().Keys, 1);
+  EXPECT_EQ(S().WindowsLeft, 0);
+  EXPECT_FALSE(S().Spyware);
+  EXPECT_FALSE(S().Mode);
+  EXPECT_EQ(S().Startup, 0) << "an unreadable value reads as empty, which converts to 0";
+  EXPECT_EQ(S().Log, 1);
+  EXPECT_TRUE(S().Normalize) << "text cut at its NUL does not convert";
+}
+
+TEST_F(SettingsTest, TrustedHostsKeepEveryLineAsReadAndRoundTrip) {
+  StoreAll();
+  world.WriteFile("trust.hosts", std::string("alpha\r\n\r\nweb.beta.xy\rgam\nma\r\n*.xy", 33));
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(world.state.gblTrust,
+            (std::vector<std::string>{"alpha", "", "web.beta.xy", "gam\nma", "*.xy"}));
+  Save();
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "alpha\r\n\r\nweb.beta.xy\r\ngam\nma\r\n*.xy\r\n");
+  world.state.gblTrust.clear();
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(world.state.gblTrust,
+            (std::vector<std::string>{"alpha", "", "web.beta.xy", "gam\nma", "*.xy"}));
+}
+
+TEST_F(SettingsTest, HugeOrBinaryTrustFilesLoadWithoutLoss) {
+  StoreAll();
+  std::string big;
+  for (int i = 0; i < 200000; ++i) big += "host" + std::to_string(i) + ".example\r\n";
+  big += std::string("\0\x01\xff", 3);
+  world.WriteFile("trust.hosts", big);
+  ASSERT_TRUE(Load());
+  ASSERT_EQ(world.state.gblTrust.size(), 200001u);
+  EXPECT_EQ(world.state.gblTrust.back(), std::string("\0\x01\xff", 3));
+  Save();
+  EXPECT_EQ(world.ReadFile("trust.hosts")->size(), big.size() + 2);
+}
+
+TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
+  StoreAll();
+  ASSERT_TRUE(Load());
+  world.state.gblTrust = {"alpha"};
+  S().WindowsLeft = 9;
+  // A directory in the file's place cannot be opened for writing, not even by root.
+  std::filesystem::create_directory(world.File("trust.hosts"));
+  Save();
+  EXPECT_EQ(world.Stored("WindowsLeft"), "000009");
+  EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"alpha"});
+}
+
+TEST_F(SettingsTest, AMissingProgramDirectoryStillGetsTheRegistryWritten) {
+  sim::SimEnvironment gone(world.dir.str() + "/missing");
+  Services services{world.registry, gone};
+  ApplyFirstRunDefaults(services, world.state);
+  EXPECT_TRUE(SaveSettings(services, world.state));
+  EXPECT_EQ(world.Stored("Version"), "3080");
+  EXPECT_EQ(world.Stored("Dir"), world.dir.str() + "/missing");
+}
+
+TEST_F(SettingsTest, ARunKeyFailureEndsTheFirstRunBeforeVersionTxtIsRead) {
+  world.registry.DenyKey(kRunSection);
+  world.WriteFile("version.txt", "D123\r\n");
+  ApplyFirstRunDefaults(world.services, world.state);
+  EXPECT_EQ(S().Affiliate, "");
+  EXPECT_EQ(world.ReadFile("version.txt"), "D123\r\n");
+  EXPECT_EQ(S().Startup, 1) << "the defaults before the Run entry are all set";
+}
+
+TEST_F(SettingsTest, AnEmptyOrBinaryVersionTxtBecomesTheDistributorCode) {
+  world.WriteFile("version.txt", "");
+  ApplyFirstRunDefaults(world.services, world.state);
+  EXPECT_EQ(S().Affiliate, "");
+  Save();
+  AppState next;
+  ASSERT_TRUE(LoadSettings(world.services, next));
+  EXPECT_EQ(next.settings.Affiliate, "111");
+
+  SimWorld binary;
+  binary.WriteFile("version.txt", std::string("\0\xff\r\n", 4));
+  ApplyFirstRunDefaults(binary.services, binary.state);
+  EXPECT_EQ(binary.state.settings.Affiliate, std::string("\0\xff\r\n", 4));
+}
+
+}  // namespace
+}  // namespace quellbox
