@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs every test: native suites, the same under AddressSanitizer and UBSan, both Windows cross
+# builds with their checks, and the Wine tests on the real Quellbox.exe.
+# Installs what it needs on a fresh Debian 12 machine.
+set -u
+cd "$(dirname "$0")"
+source tools/packages.sh
+tools/ensure-packages.sh "${QB_PACKAGES_BUILD[@]}" "${QB_PACKAGES_WINE[@]}" || exit 1
+
+jobs=$(nproc 2>/dev/null || echo 2)
+mkdir -p build/logs
+passed=0 failed=0 failures=()
+
+# stage NAME COMMAND...: runs one stage, its output in build/logs/NAME.log.
+stage() {
+  local name="$1" start=$SECONDS
+  shift
+  printf '%-28s' "$name"
+  if "$@" >"build/logs/$name.log" 2>&1; then
+    passed=$((passed + 1))
+    echo "ok ($((SECONDS - start)) s)"
+  else
+    failed=$((failed + 1))
+    failures+=("$name")
+    echo "FAILED ($((SECONDS - start)) s), last lines of build/logs/$name.log:"
+    tail -n 30 "build/logs/$name.log" | sed 's/^/    /'
+  fi
+}
+
+configure_and_build() {
+  local dir="$1"
+  shift
+  cmake -S . -B "$dir" "$@" && cmake --build "$dir" -j "$jobs"
+}
+
+native() { configure_and_build build/native -DCMAKE_BUILD_TYPE=Debug && ctest --test-dir build/native -j "$jobs" --output-on-failure; }
+sanitized() {
+  configure_and_build build/asan -DCMAKE_BUILD_TYPE=Debug -DQUELLBOX_SANITIZE=ON &&
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build/asan -j "$jobs" --output-on-failure
+}
+win32() {
+  configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF &&
+    tests/check_exe.sh i686-w64-mingw32-objdump build/win32/Quellbox.exe
+}
+win64() {
+  configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=Release &&
+    tests/check_exe.sh x86_64-w64-mingw32-objdump build/win64/Quellbox.exe
+}
+wine_tests() {
+  QB_WIN_UNIT_TESTS="$PWD/build/win64/tests/quellbox_win32_tests.exe" \
+    tests/wine/run.sh build/win64/Quellbox.exe build/wine
+}
+
+stage native-tests native
+stage sanitizer-tests sanitized
+stage cross-build-i686 win32
+stage cross-build-x86_64 win64
+if [ -f build/win64/Quellbox.exe ]; then stage wine-tests wine_tests; else stage wine-tests false; fi
+
+[ $failed -gt 0 ] && echo "failed stages: ${failures[*]}"
+echo "test.sh: $passed passed, $failed failed"
+[ $failed -eq 0 ]

@@ -1,0 +1,101 @@
+# Wine harness: sourced by tests/wine/run.sh and by ./run.sh.
+# Everything it starts it also ends: its own Xvfb (by pid) and the wineserver of its own prefixes.
+
+QB_DESKTOP="shell,1024x768"
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko install prompts
+export WINEDEBUG=-all
+
+# Starts Xvfb on a free display number; sets DISPLAY and QB_XVFB_PID.
+qb_start_xvfb() {
+  local fifo display
+  fifo=$(mktemp -u) && mkfifo "$fifo"
+  # In a session of its own, like every Wine process here: a Ctrl-C meant for the script must not
+  # take the display or Quellbox down before Quellbox is closed properly.
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  QB_XVFB_PID=$!
+  read -r -t 20 display <"$fifo"
+  rm -f "$fifo"
+  [ -n "$display" ] || { echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$display"
+}
+
+qb_stop_xvfb() {
+  [ -n "${QB_XVFB_PID:-}" ] && kill "$QB_XVFB_PID" 2>/dev/null && wait "$QB_XVFB_PID" 2>/dev/null
+  QB_XVFB_PID=
+}
+
+# Makes a prefix once per run; each test then starts from a copy of it.
+qb_make_template_prefix() {
+  QB_TEMPLATE_PREFIX="$1"
+  WINEPREFIX="$QB_TEMPLATE_PREFIX" setsid -w wineboot --init >/dev/null 2>&1
+  WINEPREFIX="$QB_TEMPLATE_PREFIX" wineserver -w
+}
+
+# A fresh prefix and a program directory of the test's own, holding a copy of Quellbox.exe.
+# Sets WINEPREFIX and QB_DIR (the program directory as a Linux path).
+qb_fresh_prefix() {
+  local root="$1"
+  mkdir -p "$root"
+  cp -a "$QB_TEMPLATE_PREFIX" "$root/prefix"
+  export WINEPREFIX="$root/prefix"
+  QB_DIR="$root/program"
+  mkdir -p "$QB_DIR"
+  cp "$QB_EXE" "$QB_DIR/Quellbox.exe"
+}
+
+# Process ids of the Quellbox.exe processes of this prefix.
+qb_pids() {
+  local pid
+  for pid in $(pgrep -f '(^|[\\/])Quellbox\.exe' 2>/dev/null); do
+    [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = "Quellbox.exe" ] || continue
+    { tr "\0" "\n" <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+}
+
+qb_count() { qb_pids | wc -l; }
+
+# Waits up to $2 seconds (default 20) until the process count is $1.
+qb_wait_count() {
+  local want="$1" limit="${2:-20}" i
+  for ((i = 0; i < limit * 4; i++)); do
+    [ "$(qb_count)" -eq "$want" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Starts Quellbox on the virtual desktop, from its program directory, and waits until it runs.
+qb_start() {
+  (cd "$QB_DIR" && setsid wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
+  qb_wait_count 1 30
+}
+
+# Closes Quellbox the way Windows asks a program to: WM_CLOSE to its windows. taskkill only
+# reaches windows of its own desktop, so it runs on the same virtual desktop.
+qb_close() {
+  wine explorer /desktop=$QB_DESKTOP taskkill /im Quellbox.exe >/dev/null 2>&1
+  qb_wait_count 0 20
+}
+
+# Ends this prefix's wineserver and everything it runs.
+qb_end_prefix() {
+  [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# The data of one registry value, or nothing (exit 1) when absent.
+qb_reg_value() {
+  local key="$1" name="$2" line
+  line=$(wine reg query "$key" /v "$name" 2>/dev/null | tr -d '\r' | grep -E "^ +$name +REG_")
+  [ -n "$line" ] || return 1
+  sed -E "s/^ +$name +REG_[A-Z_]+( {4})?//" <<<"$line"
+}
+
+# All value names of a key, one per line.
+qb_reg_names() {
+  wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -nE 's/^ +([^ ]+) +REG_.*/\1/p'
+}
+
+qb_reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+
+qb_screenshot() { import -window root -display "$DISPLAY" "$1" 2>/dev/null; }

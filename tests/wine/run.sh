@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Runs the Wine tests: every test_* function of tests/wine/*_test.sh, each in a fresh prefix
+# copied from one made for this run, on one Xvfb server.
+# Usage: tests/wine/run.sh <Quellbox.exe> <work dir> [name filter]
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+QB_EXE=$(readlink -f "$1")
+work=$(readlink -f "$2")
+filter="${3:-}"
+source "$here/harness.sh"
+
+rm -rf "$work" && mkdir -p "$work/artifacts"
+QB_ARTIFACTS="$work/artifacts"
+
+cleanup() {
+  local p
+  for p in "$work"/tests/*/prefix "$work/template"; do
+    [ -d "$p" ] && WINEPREFIX="$p" wineserver -k >/dev/null 2>&1
+  done
+  qb_stop_xvfb
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+qb_start_xvfb || exit 1
+qb_make_template_prefix "$work/template"
+
+# Assertions: each records a failure and lets the test go on, so one run shows every problem.
+QB_FAILS=0
+fail() { echo "    FAIL: $*"; QB_FAILS=$((QB_FAILS + 1)); }
+expect_eq() { [ "$2" == "$3" ] || fail "$1: expected [$3], got [$2]"; }
+expect_true() { local what="$1"; shift; "$@" || fail "$what"; }
+
+for file in "$here"/*_test.sh; do source "$file"; done
+passed=0 failed=0
+for t in $(declare -F | awk '{print $3}' | grep '^test_' | grep -- "$filter"); do
+  (
+    QB_FAILS=0
+    qb_fresh_prefix "$work/tests/$t"
+    start=$SECONDS
+    "$t"
+    qb_end_prefix
+    echo "  $t ($((SECONDS - start)) s)"
+    [ "$QB_FAILS" -eq 0 ]
+  )
+  if [ $? -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "  ^ FAILED"; fi
+done
+echo "wine: $passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

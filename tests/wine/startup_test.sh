@@ -1,0 +1,84 @@
+# Start-up, single instance and the saved settings, on the real Quellbox.exe.
+
+QB_KEY='HKCU\Software\Tarnik\Quellbox'
+QB_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+test_first_run_saves_thirteen_values_at_close() {
+  expect_true "Quellbox starts" qb_start
+  expect_eq "settings before the first save" "$(qb_reg_names "$QB_KEY" | wc -l)" 0
+  expect_true "Quellbox closes gracefully" qb_close
+  local dir
+  dir=$(winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
+  expect_eq "value names" "$(qb_reg_names "$QB_KEY" | sort | tr '\n' ' ')" \
+    "Affiliate Dir Disable Keys Log Mode Normalize Sound Spyware Startup Version WaveFile WindowsLeft "
+  local expected=(Version 3080 Startup 1 Log 1 Disable 1 Sound 2 "WaveFile" "$dir\\357.wav"
+                  WindowsLeft 000000 Keys 1 Dir "$dir" Spyware False Affiliate "" Mode True
+                  Normalize True)
+  local i
+  for ((i = 0; i < ${#expected[@]}; i += 2)); do
+    expect_eq "${expected[i]}" "$(qb_reg_value "$QB_KEY" "${expected[i]}")" "${expected[i + 1]}"
+  done
+  expect_eq "Run entry" "$(qb_reg_value "$QB_RUN_KEY" Quellbox)" "$dir\\Quellbox.exe"
+  expect_true "trust.hosts exists" test -f "$QB_DIR/trust.hosts"
+  expect_eq "trust.hosts size" "$(stat -c %s "$QB_DIR/trust.hosts" 2>/dev/null)" 0
+}
+
+test_second_instance_ends_at_once_and_leaves_one_process() {
+  expect_true "first instance starts" qb_start
+  local start=$SECONDS rc
+  (cd "$QB_DIR" && timeout 30 wine Quellbox.exe >/dev/null 2>&1)
+  rc=$?
+  expect_eq "second instance exit code" "$rc" 0
+  expect_true "second instance ended within 10 s" test $((SECONDS - start)) -le 10
+  sleep 2
+  expect_eq "Quellbox processes" "$(qb_count)" 1
+  expect_true "Quellbox closes gracefully" qb_close
+}
+
+test_stored_values_come_back_converted() {
+  qb_reg_set "$QB_KEY" Version 3074
+  qb_reg_set "$QB_KEY" Normalize False
+  qb_reg_set "$QB_KEY" WindowsLeft 42
+  qb_reg_set "$QB_KEY" Keys 0
+  printf 'alpha\r\n\r\nweb.beta.xy' >"$QB_DIR/trust.hosts"
+  expect_true "Quellbox starts" qb_start
+  expect_true "Quellbox closes gracefully" qb_close
+  expect_eq "Normalize" "$(qb_reg_value "$QB_KEY" Normalize)" True
+  expect_eq "WindowsLeft" "$(qb_reg_value "$QB_KEY" WindowsLeft)" 000042
+  expect_eq "Version" "$(qb_reg_value "$QB_KEY" Version)" 3080
+  expect_eq "Keys" "$(qb_reg_value "$QB_KEY" Keys)" 0
+  expect_eq "Mode (missing means light)" "$(qb_reg_value "$QB_KEY" Mode)" False
+  expect_eq "Affiliate" "$(qb_reg_value "$QB_KEY" Affiliate)" 111
+  expect_eq "trust.hosts" "$(od -An -c "$QB_DIR/trust.hosts" | tr -s ' ')" \
+    "$(printf 'alpha\r\n\r\nweb.beta.xy\r\n' | od -An -c | tr -s ' ')"
+  expect_true "no Run entry outside the first run" \
+    bash -c "! wine reg query '$QB_RUN_KEY' /v Quellbox >/dev/null 2>&1"
+}
+
+test_unwritable_program_files_do_not_stop_the_registry_save() {
+  mkdir "$QB_DIR/trust.hosts"  # cannot be opened as a file, whoever runs the test
+  expect_true "Quellbox starts" qb_start
+  expect_true "Quellbox closes gracefully" qb_close
+  expect_eq "Version" "$(qb_reg_value "$QB_KEY" Version)" 3080
+  expect_eq "WindowsLeft" "$(qb_reg_value "$QB_KEY" WindowsLeft)" 000000
+}
+
+test_logging_off_saves_the_settings() {
+  expect_true "Quellbox starts" qb_start
+  wine explorer /desktop=$QB_DESKTOP wineboot --end-session >/dev/null 2>&1
+  local i
+  for ((i = 0; i < 40; i++)); do qb_reg_value "$QB_KEY" Version >/dev/null && break; sleep 0.25; done
+  expect_eq "Version saved at session end" "$(qb_reg_value "$QB_KEY" Version)" 3080
+  expect_eq "trust.hosts saved at session end" "$(stat -c %s "$QB_DIR/trust.hosts" 2>/dev/null)" 0
+  qb_close
+}
+
+# The Windows implementations of the ports, cross-compiled with GoogleTest.
+test_win32_unit_tests() {
+  [ -n "${QB_WIN_UNIT_TESTS:-}" ] || return 0
+  local out
+  out=$(cd "$(dirname "$QB_WIN_UNIT_TESTS")" && timeout 300 wine "$QB_WIN_UNIT_TESTS" 2>&1)
+  local rc=$?
+  echo "$out" | grep -E '^\[  (PASSED|FAILED)  \]|tests? from .* ran' | sed 's/^/    /'
+  [ $rc -eq 0 ] || { echo "$out" | grep -E 'FAILED|Failure|error' | head -40; fail "win32 unit tests (exit $rc)"; }
+}
