@@ -7,16 +7,16 @@ cd "$(dirname "$0")"
 source tools/packages.sh
 tools/ensure-packages.sh cmake make g++-mingw-w64-x86-64-posix "${QB_PACKAGES_WINE[@]}" || exit 1
 
-cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+cmake -S . -B build/run/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF >/dev/null &&
-  cmake --build build/win64 -j "$(nproc)" --target Quellbox || exit 1
+  cmake --build build/run/win64 -j "$(nproc)" --target Quellbox || exit 1
 
 source tests/wine/harness.sh
 root="$PWD/build/run"
 QB_DIR="$root/program"
+QB_EXE="$root/win64/Quellbox.exe"
 export WINEPREFIX="$root/prefix"   # kept between runs, so settings and lists persist
-mkdir -p "$QB_DIR"
-cp build/win64/Quellbox.exe "$QB_DIR/"
+qb_install
 
 if [ -z "${DISPLAY:-}" ]; then
   qb_start_xvfb || exit 1

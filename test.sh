@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: native suites, the same under AddressSanitizer and UBSan, both Windows cross
-# builds with their checks, and the Wine tests on the real Quellbox.exe.
+# Runs every test: native suites, the same under AddressSanitizer and UBSan, a bounded fuzzing
+# run, both Windows cross builds with their checks, and the Wine tests on the real Quellbox.exe.
 # Installs what it needs on a fresh Debian 12 machine.
 set -u
 cd "$(dirname "$0")"
@@ -39,6 +39,13 @@ sanitized() {
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build/asan -j "$jobs" --output-on-failure
 }
+fuzz() {
+  CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUELLBOX_TESTS=OFF -DQUELLBOX_FUZZ=ON && cmake --build build/fuzz -j "$jobs" --target trust_fuzz || return 1
+  mkdir -p build/fuzz/corpus
+  build/fuzz/tests/fuzz/trust_fuzz -max_total_time="${QB_FUZZ_SECONDS:-60}" -max_len=4096 \
+    -print_final_stats=1 build/fuzz/corpus
+}
 win32() {
   configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF &&
@@ -56,6 +63,7 @@ wine_tests() {
 
 stage native-tests native
 stage sanitizer-tests sanitized
+stage fuzz-trust-and-log fuzz
 stage cross-build-i686 win32
 stage cross-build-x86_64 win64
 if [ -f build/win64/Quellbox.exe ]; then stage wine-tests wine_tests; else stage wine-tests false; fi

@@ -7,7 +7,7 @@
 namespace quellbox {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return c == ' '; }
 
 std::optional<double> PrefixedInteger(std::string_view digits, int base) {
   if (digits.empty() || digits.size() > 16) return std::nullopt;

@@ -22,6 +22,7 @@ std::string BooleanText(bool value);
 std::string ZeroPadded(std::int32_t value, int digits);
 
 std::string UpperAscii(std::string_view text);
+// Leading and trailing spaces removed (tabs and other white space stay).
 std::string TrimBlanks(std::string_view text);
 
 }  // namespace quellbox

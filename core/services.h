@@ -2,12 +2,16 @@
 // The ports the engine runs on, handed in by the platform (real Win32, or the simulator).
 #include "core/environment.h"
 #include "core/registry_api.h"
+#include "core/system_ports.h"
 
 namespace quellbox {
 
 struct Services {
   RegistryApi& registry;
   Environment& env;
+  Clock& clock;
+  Sound& sound;
+  Launcher& launcher;
 };
 
 }  // namespace quellbox

@@ -34,6 +34,7 @@ struct Settings {
 struct AppState {
   Settings settings;
   std::vector<std::string> gblTrust;  // trusted hosts, in file order
+  std::vector<std::string> SpywareList;
 };
 
 std::string SettingsSection(Environment& env);

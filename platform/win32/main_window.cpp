@@ -2,6 +2,7 @@
 
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
+#include "platform/win32/win_system.h"
 
 namespace quellbox::win32 {
 namespace {
@@ -87,7 +88,10 @@ int RunQuellbox(HINSTANCE instance) {
   WinEnvironment env;
   WinRegistry registry;
   WinInstanceLock instanceLock;
-  Services services{registry, env};
+  WinClock clock;
+  WinSound sound;
+  WinLauncher launcher;
+  Services services{registry, env, clock, sound, launcher};
   AppState state;
   MainForm form(services, instanceLock, state);
   MainWindow window(instance, form);

@@ -34,6 +34,7 @@ TEST_F(MainFormTest, ASecondInstanceEndsBeforeTouchingAnything) {
   MainForm second{secondWorld.services, secondLock, secondWorld.state};
   EXPECT_FALSE(second.FormLoad());
   EXPECT_TRUE(secondWorld.registry.journal.empty());
+  EXPECT_FALSE(secondWorld.ReadFile("spyware.lst").has_value());
   EXPECT_FALSE(secondWorld.state.settings.KillerEnabled);
 }
 
@@ -56,6 +57,8 @@ TEST_F(MainFormTest, FirstRunLoadsThenAppliesDefaultsAndSwitchesBlockingOn) {
   EXPECT_TRUE(world.state.settings.KillerEnabled);
   EXPECT_TRUE(world.state.settings.Mode);
   EXPECT_FALSE(world.Stored("Version").has_value()) << "the first run saves nothing at start";
+  EXPECT_EQ(world.ReadFile("spyware.lst"), "GROKSTER\r\nKAZAA\r\n");
+  EXPECT_EQ(world.state.SpywareList.size(), 3u);
 }
 
 TEST_F(MainFormTest, AStoredRecordIsLoadedAndNotOverwrittenByDefaults) {

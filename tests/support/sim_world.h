@@ -10,6 +10,7 @@
 #include "core/text_file.h"
 #include "platform/sim/sim_environment.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_system.h"
 
 namespace quellbox::testing {
 
@@ -39,7 +40,11 @@ struct SimWorld {
   TempDir dir;
   sim::SimRegistry registry;
   sim::SimEnvironment env{dir.str()};
-  Services services{registry, env};
+  TempDir temp;
+  sim::SimClock clock;
+  sim::SimSound sound;
+  sim::SimLauncher launcher{temp.str() + "/"};
+  Services services{registry, env, clock, sound, launcher};
   AppState state;
 
   std::string Section() { return SettingsSection(env); }

@@ -31,6 +31,19 @@ qb_make_template_prefix() {
   WINEPREFIX="$QB_TEMPLATE_PREFIX" wineserver -w
 }
 
+# What ships in the program directory besides the executable, found next to it after a build.
+QB_SHIPPED_FILES=(357.wav)
+
+# Copies Quellbox.exe and the files shipped with it into the program directory $QB_DIR.
+qb_install() {
+  local f
+  mkdir -p "$QB_DIR"
+  cp "$QB_EXE" "$QB_DIR/Quellbox.exe"
+  for f in "${QB_SHIPPED_FILES[@]}"; do
+    [ -f "$(dirname "$QB_EXE")/$f" ] && cp "$(dirname "$QB_EXE")/$f" "$QB_DIR/"
+  done
+}
+
 # A fresh prefix and a program directory of the test's own, holding a copy of Quellbox.exe.
 # Sets WINEPREFIX and QB_DIR (the program directory as a Linux path).
 qb_fresh_prefix() {
@@ -39,8 +52,7 @@ qb_fresh_prefix() {
   cp -a "$QB_TEMPLATE_PREFIX" "$root/prefix"
   export WINEPREFIX="$root/prefix"
   QB_DIR="$root/program"
-  mkdir -p "$QB_DIR"
-  cp "$QB_EXE" "$QB_DIR/Quellbox.exe"
+  qb_install
 }
 
 # Process ids of the Quellbox.exe processes of this prefix.
@@ -94,6 +106,16 @@ qb_reg_value() {
 # All value names of a key, one per line.
 qb_reg_names() {
   wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -nE 's/^ +([^ ]+) +REG_.*/\1/p'
+}
+
+# A value as wineserver stored it in user.reg (escapes such as \r\n kept), once the prefix ended.
+# The key is given below HKCU, e.g. 'Software\Tarnik\Quellbox'.
+qb_user_reg_value() {
+  QB_HEADER="[${1//\\/\\\\}]" QB_NAME="\"$2\"=" awk '
+    index($0, ENVIRON["QB_HEADER"]) == 1 { inside = 1; next }
+    /^\[/ { inside = 0 }
+    inside && index($0, ENVIRON["QB_NAME"]) == 1 { print substr($0, length(ENVIRON["QB_NAME"]) + 1); exit }
+  ' "$WINEPREFIX/user.reg"
 }
 
 qb_reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }

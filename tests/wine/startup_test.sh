@@ -82,3 +82,18 @@ test_win32_unit_tests() {
   echo "$out" | grep -E '^\[  (PASSED|FAILED)  \]|tests? from .* ran' | sed 's/^/    /'
   [ $rc -eq 0 ] || { echo "$out" | grep -E 'FAILED|Failure|error' | head -40; fail "win32 unit tests (exit $rc)"; }
 }
+
+test_first_run_takes_over_version_txt_and_writes_the_spyware_list() {
+  printf 'D123\r\n' >"$QB_DIR/version.txt"
+  expect_true "Quellbox starts" qb_start
+  expect_eq "spyware.lst" "$(od -An -c "$QB_DIR/spyware.lst" 2>/dev/null | tr -s ' ')" \
+    "$(printf 'GROKSTER\r\nKAZAA\r\n' | od -An -c | tr -s ' ')"
+  expect_true "Quellbox closes gracefully" qb_close
+  expect_true "version.txt is consumed" test ! -e "$QB_DIR/version.txt"
+  qb_end_prefix
+  expect_eq "Affiliate as stored" "$(qb_user_reg_value 'Software\Tarnik\Quellbox' Affiliate)" '"D123\r\n"'
+  local dir
+  dir=$(winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
+  expect_eq "WaveFile names the shipped sound" "$(qb_reg_value "$QB_KEY" WaveFile)" "$dir\\357.wav"
+  expect_true "357.wav ships in the program directory" test -s "$QB_DIR/357.wav"
+}

@@ -1,0 +1,65 @@
+#include "core/trust.h"
+
+#include <limits>
+
+#include "core/convert.h"
+#include "core/url_log.h"
+
+namespace quellbox {
+namespace {
+
+void CountOneMore(std::int32_t& counter) {
+  // A counter at the top of its range stays there; the window is still closed.
+  if (counter < std::numeric_limits<std::int32_t>::max()) ++counter;
+}
+
+}  // namespace
+
+std::string TrustPattern(std::string_view entry) {
+  std::string_view prefix, name, type;
+  std::size_t p1 = entry.find('.');
+  if (p1 == std::string_view::npos) {
+    name = entry;
+  } else {
+    std::size_t p2 = entry.find('.', p1 + 1);
+    if (p2 == std::string_view::npos) {
+      name = entry.substr(0, p1);
+      type = entry.substr(p1 + 1);
+    } else {
+      prefix = entry.substr(0, p1 + 1);
+      name = entry.substr(p1 + 1, p2 - p1 - 1);
+      type = entry.substr(p2 + 1);
+    }
+  }
+  std::string pattern(prefix);
+  if (!name.empty() && name != "*") pattern = "." + std::string(name) + ".";
+  if (TrimBlanks(type) != "*") {
+    if (pattern.empty() || pattern.back() != '.') pattern += '.';
+    pattern += type;
+  }
+  if (TrimBlanks(pattern).empty()) pattern = entry;
+  return pattern;
+}
+
+bool IsTrustedUrl(const std::vector<std::string>& trust, std::string_view url) {
+  if (trust.empty()) return false;
+  std::string upperUrl = UpperAscii(url);
+  for (const std::string& entry : trust) {
+    if (upperUrl.find(UpperAscii(TrustPattern(entry))) != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool RecordClosedPopup(Services& services, AppState& state, std::string_view url) {
+  if (IsTrustedUrl(state.gblTrust, url)) return false;
+  Settings& s = state.settings;
+  // A log that cannot be written must not switch blocking off: the line is lost, nothing else.
+  if (s.Log != 0) AppendUrlLog(services, s, url);
+  if (s.SoundIs(1)) services.sound.Beep(50, 500);
+  if (s.SoundIs(2)) services.sound.PlayWave(s.WaveFile);
+  CountOneMore(s.WindowsLeft);
+  CountOneMore(s.ClosedSinceStart);
+  return true;
+}
+
+}  // namespace quellbox

@@ -1,0 +1,34 @@
+#include "platform/sim/sim_system.h"
+
+#include <filesystem>
+
+namespace quellbox::sim {
+
+void SimSound::Beep(unsigned frequencyHz, unsigned durationMs) {
+  played.push_back("beep " + std::to_string(frequencyHz) + " " + std::to_string(durationMs));
+}
+
+void SimSound::PlayWave(const std::string& path) { played.push_back("wave " + path); }
+
+ExecutableLookup SimLauncher::LookUpExecutable(const std::string& file, const std::string& directory) {
+  // Like the shell, the lookup fails for a file that does not exist.
+  bool exists = std::filesystem::exists(directory + file);
+  lookups.push_back(file + (exists ? " (exists)" : " (missing)"));
+  if (!exists) return {2, {}};  // SE_ERR_FNF
+  if (browser.empty()) return {31, {}};  // SE_ERR_NOASSOC
+  return {42, browser};
+}
+
+bool SimLauncher::StartProcess(const std::string& application, const std::string& commandLine) {
+  if (!processStarts) return false;
+  started.push_back({application, commandLine});
+  return true;
+}
+
+bool SimLauncher::ShellOpen(const std::string& target) {
+  if (!shellOpens) return false;
+  shellOpened.push_back(target);
+  return true;
+}
+
+}  // namespace quellbox::sim

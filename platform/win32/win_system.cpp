@@ -1,0 +1,103 @@
+#include "platform/win32/win_system.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <string>
+
+#include "platform/win32/handles.h"
+
+namespace quellbox::win32 {
+namespace {
+
+// Calls `format(buffer, size)` with a buffer of the size the first call (size 0) asked for.
+template <typename Format>
+std::string SizedText(Format format) {
+  int needed = format(nullptr, 0);
+  if (needed <= 0) return {};
+  std::string text(static_cast<std::size_t>(needed), '\0');
+  int written = format(text.data(), needed);
+  if (written <= 0) return {};
+  text.resize(std::char_traits<char>::length(text.c_str()));
+  return text;
+}
+
+}  // namespace
+
+std::string WinClock::DateText() {
+  return SizedText([](char* buffer, int size) {
+    return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, size);
+  });
+}
+
+std::string WinClock::TimeText() {
+  // The default time format of the locale is its long form, seconds included.
+  return SizedText([](char* buffer, int size) {
+    return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, size);
+  });
+}
+
+void WinSound::Beep(unsigned frequencyHz, unsigned durationMs) {
+  ::Beep(frequencyHz, durationMs);
+}
+
+void WinSound::PlayWave(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC); }
+
+std::string WinLauncher::TempPath() {
+  DWORD needed = GetTempPathA(0, nullptr);
+  for (int attempt = 0; attempt < 4 && needed > 0; ++attempt) {
+    std::string path(needed, '\0');
+    DWORD n = GetTempPathA(needed, path.data());
+    if (n == 0) return {};
+    if (n < needed) {
+      path.resize(n);
+      return path;
+    }
+    needed = n + 1;  // the variable grew in between
+  }
+  return {};
+}
+
+ExecutableLookup WinLauncher::LookUpExecutable(const std::string& file, const std::string& directory) {
+  // FindExecutableA writes at most MAX_PATH characters; a result that fills them may have been
+  // cut, so the association is then asked again through a call that reports its full size.
+  char result[MAX_PATH + 1] = {};
+  HINSTANCE code = FindExecutableA(file.c_str(), directory.c_str(), result);
+  ExecutableLookup lookup{static_cast<long>(reinterpret_cast<INT_PTR>(code)), result};
+  if (lookup.code >= 32 && lookup.path.size() >= MAX_PATH - 1) {
+    DWORD size = 0;
+    std::string extension = file.substr(file.find_last_of('.'));
+    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(), nullptr, nullptr,
+                          &size) == S_FALSE && size > 0) {
+      std::string full(size, '\0');
+      if (SUCCEEDED(AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(),
+                                      nullptr, full.data(), &size)))
+        lookup.path = full.c_str();
+    }
+  }
+  return lookup;
+}
+
+bool WinLauncher::StartProcess(const std::string& application, const std::string& commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION info{};
+  std::string mutableLine = commandLine;  // CreateProcessA may write into it
+  if (!CreateProcessA(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+                      NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info))
+    return false;
+  UniqueHandle process(info.hProcess), thread(info.hThread);
+  return static_cast<bool>(process);
+}
+
+bool WinLauncher::ShellOpen(const std::string& target) {
+  auto code = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return code > 32;
+}
+
+}  // namespace quellbox::win32

@@ -1,0 +1,93 @@
+// The spyware list and opening pages in the browser.
+#include <gtest/gtest.h>
+
+#include "core/browser_start.h"
+#include "core/spyware_list.h"
+#include "support/sim_world.h"
+
+namespace quellbox {
+namespace {
+
+using testing::SimWorld;
+using Parts = std::vector<std::string>;
+
+TEST(SpywareList, AnAbsentFileIsCreatedWithTheDefaultsThenLoaded) {
+  SimWorld world;
+  EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""}));
+  EXPECT_EQ(world.ReadFile("spyware.lst"), "GROKSTER\r\nKAZAA\r\n");
+}
+
+TEST(SpywareList, AFileWithTwoPartsIsKeptAsItIs) {
+  SimWorld world;
+  world.WriteFile("spyware.lst", "ALPHA\r\n");
+  EXPECT_EQ(LoadSpywareList(world.services), (Parts{"ALPHA", ""}));
+  EXPECT_EQ(world.ReadFile("spyware.lst"), "ALPHA\r\n");
+}
+
+TEST(SpywareList, OnePartFilesAreReplacedByTheDefaults) {
+  for (const char* content : {"ALPHA", "", "ALPHA\nBETA\n"}) {
+    SimWorld world;
+    world.WriteFile("spyware.lst", content);
+    EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""})) << content;
+    EXPECT_EQ(world.ReadFile("spyware.lst"), "GROKSTER\r\nKAZAA\r\n") << content;
+  }
+}
+
+TEST(SpywareList, AFileThatCanBeNeitherReadNorWrittenEndsWithTheDefaultsInMemory) {
+  SimWorld world;
+  std::filesystem::create_directory(world.File("spyware.lst"));
+  EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""}));
+}
+
+TEST(Browser, TrimAtNulCutsAtTheFirstNul) {
+  EXPECT_EQ(TrimAtNul(std::string("C:\\Temp\\\0garbage", 16)), "C:\\Temp\\");
+  EXPECT_EQ(TrimAtNul("plain"), "plain");
+  EXPECT_EQ(TrimAtNul(std::string("\0", 1)), "");
+}
+
+TEST(Browser, TheAddressGoesToTheRegisteredBrowserAsOneQuotedArgument) {
+  SimWorld world;
+  EXPECT_TRUE(OpenUrlInBrowser(world.services, "http://www.quellbox.example/a b"));
+  ASSERT_EQ(world.launcher.started.size(), 1u);
+  EXPECT_EQ(world.launcher.started[0].application, world.launcher.browser);
+  EXPECT_EQ(world.launcher.started[0].commandLine, " \"http://www.quellbox.example/a b\"");
+  EXPECT_EQ(world.launcher.lookups, Parts{"dummy.html (exists)"});
+  EXPECT_FALSE(std::filesystem::exists(world.temp.str() + "/dummy.html")) << "removed afterwards";
+  EXPECT_TRUE(OpenUrlInBrowser(world.services, "http://b/"));
+  EXPECT_EQ(world.launcher.started.size(), 2u) << "each call starts a browser of its own";
+}
+
+TEST(Browser, NoAddressCanAddSwitchesToTheBrowsersCommandLine) {
+  EXPECT_EQ(BrowserCommandLine("http://x/\" -new-instance \"file:///c:/evil"),
+            " \"http://x/%22 -new-instance %22file:///c:/evil\"");
+  EXPECT_EQ(BrowserCommandLine("http://x/path\\"), " \"http://x/path\\\\\"");
+  EXPECT_EQ(BrowserCommandLine("http://x/a\\\\\"b"), " \"http://x/a\\\\%22b\"");
+  EXPECT_EQ(BrowserCommandLine(std::string("http://x/\0 -evil", 16)), " \"http://x/\"");
+}
+
+TEST(Browser, AStaleDummyFileIsReplacedAndRemoved) {
+  SimWorld world;
+  WriteWholeFile(world.temp.str() + "/dummy.html", "stale");
+  long code = 0;
+  EXPECT_EQ(FindDefaultBrowser(world.services, code), world.launcher.browser);
+  EXPECT_GE(code, 32);
+  EXPECT_FALSE(std::filesystem::exists(world.temp.str() + "/dummy.html"));
+}
+
+TEST(Browser, NoRegisteredBrowserOrAFailedStartAnswersFalse) {
+  SimWorld world;
+  world.launcher.browser.clear();
+  EXPECT_FALSE(OpenUrlInBrowser(world.services, "http://a/"));
+  EXPECT_TRUE(world.launcher.started.empty());
+
+  SimWorld unwritableTemp;
+  unwritableTemp.launcher.tempPath = unwritableTemp.temp.str() + "/missing/";
+  EXPECT_FALSE(OpenUrlInBrowser(unwritableTemp.services, "http://a/"));
+
+  SimWorld failing;
+  failing.launcher.processStarts = false;
+  EXPECT_FALSE(OpenUrlInBrowser(failing.services, "http://a/"));
+}
+
+}  // namespace
+}  // namespace quellbox

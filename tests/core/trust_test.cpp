@@ -1,0 +1,170 @@
+#include "core/trust.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/url_log.h"
+#include "support/sim_world.h"
+
+namespace quellbox {
+namespace {
+
+using testing::SimWorld;
+
+TEST(TrustPattern, EveryKindOfEntryMakesItsPattern) {
+  const std::pair<const char*, const char*> table[] = {
+      {"alpha", ".alpha."},         {"alpha.xy", ".alpha.xy"}, {"alpha.*", ".alpha."},
+      {"web.alpha.xy", ".alpha.xy"}, {"*.xy", ".xy"},          {"web.*.xy", "web.xy"},
+      {"alpha.co.xy", ".co.xy"},     {"*.*", "*.*"},           {"", "."},
+      {"a.b.c.d", ".b.c.d"},         {"..", "."},              {".", "."},
+      {"*", "."},                    {" ", ". ."},              {"alpha. * ", ".alpha."}};
+  for (const auto& [entry, pattern] : table) EXPECT_EQ(TrustPattern(entry), pattern) << entry;
+}
+
+TEST(IsTrustedUrl, MatchesAsACaseInsensitiveSubstringAnywhereInTheAddress) {
+  std::vector<std::string> trust{"alpha.xy"};
+  EXPECT_TRUE(IsTrustedUrl(trust, "HTTP://WEB.ALPHA.XY/page"));
+  EXPECT_TRUE(IsTrustedUrl(trust, "http://news.alpha.xy"));
+  EXPECT_FALSE(IsTrustedUrl(trust, "http://alpha.xy/")) << "the bare host has no dot before it";
+  EXPECT_TRUE(IsTrustedUrl(trust, "http://other.zz/go?to=www.alpha.xy"));
+  EXPECT_FALSE(IsTrustedUrl({}, "http://web.alpha.xy/"));
+}
+
+TEST(IsTrustedUrl, EachEntryIsSplitOnItsOwnAndTheFirstMatchWins) {
+  EXPECT_TRUE(IsTrustedUrl({"web.beta.xy", "alphabet"}, "http://www.alphabet.zz/"));
+  EXPECT_FALSE(IsTrustedUrl({"web.beta.xy", "alphabet"}, "http://www.alphabet/"));
+  EXPECT_TRUE(IsTrustedUrl({""}, "http://any.where/")) << "an empty line trusts every dotted address";
+  EXPECT_FALSE(IsTrustedUrl({""}, "about:blank"));
+  EXPECT_TRUE(IsTrustedUrl({"*.*"}, "http://x/*.*"));
+  EXPECT_FALSE(IsTrustedUrl({"*.*"}, "http://web.alpha.xy/"));
+}
+
+TEST(IsTrustedUrl, LongAndOddInputsNeitherCrashNorHang) {
+  std::string longUrl = "http://" + std::string(100000, 'a') + ".alpha.xy/";
+  std::vector<std::string> trust{std::string(5000, '.'), "*", std::string(100000, 'x') + ".xy",
+                                 std::string("nul\0in.side", 11), "\xff\xfe.\x80"};
+  EXPECT_TRUE(IsTrustedUrl(trust, longUrl));  // "*" searches for ".", which the address holds
+  EXPECT_FALSE(IsTrustedUrl({std::string(100000, 'x') + ".xy"}, longUrl));
+  EXPECT_TRUE(IsTrustedUrl({"\xff\xfe.\x80"}, std::string("a.\xff\xfe.\x80", 6)));
+}
+
+class RecordClosedPopupTest : public ::testing::Test {
+ protected:
+  Settings& S() { return world.state.settings; }
+  bool Record(const std::string& url) { return RecordClosedPopup(world.services, world.state, url); }
+  std::string Log() { return world.ReadFile("url.log").value_or("<none>"); }
+
+  SimWorld world;
+};
+
+TEST_F(RecordClosedPopupTest, AnUntrustedPageIsLoggedSoundedAndCounted) {
+  S().Log = 1;
+  S().Sound = "2";
+  S().WaveFile = "C:\\Q\\357.wav";
+  S().WindowsLeft = 41;
+  EXPECT_TRUE(Record("http://ads.example/pop"));
+  EXPECT_EQ(Log(), "12/5/2026 1:05:09 PM - http://ads.example/pop\r\n");
+  EXPECT_EQ(world.sound.played, std::vector<std::string>{"wave C:\\Q\\357.wav"});
+  EXPECT_EQ(S().WindowsLeft, 42);
+  EXPECT_EQ(S().ClosedSinceStart, 1);
+
+  world.clock.time = "1:05:10 PM";
+  EXPECT_TRUE(Record("http://ads.example/pop"));
+  EXPECT_EQ(Log(), "12/5/2026 1:05:09 PM - http://ads.example/pop\r\n"
+                   "12/5/2026 1:05:10 PM - http://ads.example/pop\r\n");
+}
+
+TEST_F(RecordClosedPopupTest, ATrustedPageChangesNothing) {
+  S().Log = 1;
+  S().Sound = "1";
+  world.state.gblTrust = {"example"};
+  EXPECT_FALSE(Record("http://ads.example.zz/pop"));
+  EXPECT_EQ(Log(), "<none>");
+  EXPECT_TRUE(world.sound.played.empty());
+  EXPECT_EQ(S().WindowsLeft, 0);
+  EXPECT_EQ(S().ClosedSinceStart, 0);
+}
+
+TEST_F(RecordClosedPopupTest, OnlyLogOneLogsAndOnlySoundOneOrTwoSounds) {
+  for (std::int16_t log : {std::int16_t{0}, std::int16_t{2}}) {
+    S().Log = log;
+    S().Sound = "0";
+    EXPECT_TRUE(Record("http://a.b/"));
+  }
+  EXPECT_EQ(Log(), "<none>");
+  EXPECT_TRUE(world.sound.played.empty());
+  EXPECT_EQ(S().ClosedSinceStart, 2);
+
+  S().Sound = "1";
+  Record("http://a.b/");
+  S().Sound = " 2 ";
+  S().WaveFile = "w.wav";
+  Record("http://a.b/");
+  S().Sound = "beep";
+  Record("http://a.b/");
+  EXPECT_EQ(world.sound.played, (std::vector<std::string>{"beep 50 500", "wave w.wav"}));
+  EXPECT_EQ(S().WindowsLeft, 5);
+}
+
+TEST_F(RecordClosedPopupTest, AnUnwritableLogStillClosesSoundsAndCounts) {
+  S().Log = 1;
+  S().Sound = "1";
+  std::filesystem::create_directory(world.File("url.log"));  // cannot be opened for appending
+  EXPECT_TRUE(Record("http://ads.example/"));
+  EXPECT_EQ(world.sound.played.size(), 1u);
+  EXPECT_EQ(S().WindowsLeft, 1);
+  EXPECT_EQ(S().ClosedSinceStart, 1);
+}
+
+TEST_F(RecordClosedPopupTest, CountersStopAtTheTopOfTheirRangeAndTheWindowIsStillClosed) {
+  S().WindowsLeft = std::numeric_limits<std::int32_t>::max() - 1;
+  S().ClosedSinceStart = std::numeric_limits<std::int32_t>::max();
+  EXPECT_TRUE(Record("http://a.b/"));
+  EXPECT_TRUE(Record("http://a.b/"));
+  EXPECT_EQ(S().WindowsLeft, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(S().ClosedSinceStart, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST_F(RecordClosedPopupTest, LineBreaksInsideAnAddressCannotSplitTheLine) {
+  S().Log = 1;
+  std::string hostile = std::string("http://x/\r\n12/5/2026 1:00:00 PM - http://fake/\0end", 50);
+  Record(hostile);
+  std::string log = Log();
+  EXPECT_EQ(log, "12/5/2026 1:05:09 PM - http://x/%0D%0A12/5/2026 1:00:00 PM - http://fake/%00end\r\n");
+  EXPECT_EQ(UrlFromLogLine(log.substr(0, log.size() - 2)),
+            "http://x/%0D%0A12/5/2026 1:00:00 PM - http://fake/%00end");
+}
+
+TEST(UrlLog, TheAddressIsEverythingAfterTheFirstSeparator) {
+  EXPECT_EQ(UrlFromLogLine("1/2/2026 3:04:05 PM - http://a.b/x - y"), "http://a.b/x - y");
+  EXPECT_EQ(UrlFromLogLine("no separator"), " separator");
+  EXPECT_EQ(UrlFromLogLine("ab"), "");
+  EXPECT_EQ(UrlFromLogLine(""), "");
+  EXPECT_EQ(UrlFromLogLine(" - "), "");
+}
+
+TEST(UrlLog, ReadingAndClearingWorkOnTheFileInTheProgramDirectory) {
+  SimWorld world;
+  EXPECT_FALSE(ReadUrlLog(world.services).has_value());
+  EXPECT_TRUE(ClearUrlLog(world.services));
+  EXPECT_EQ(ReadUrlLog(world.services), "");
+  world.WriteFile("url.log", "a\r\nb\r\n");
+  EXPECT_EQ(ReadUrlLog(world.services), "a\r\nb\r\n");
+  EXPECT_TRUE(ClearUrlLog(world.services));
+  EXPECT_EQ(ReadUrlLog(world.services), "");
+}
+
+TEST(UrlLog, AFiftyMegabyteLogIsAppendedToWithoutBeingRead) {
+  SimWorld world;
+  world.WriteFile("url.log", std::string(50 * 1024 * 1024, 'x') + "\r\n");
+  world.state.settings.Log = 1;
+  EXPECT_TRUE(RecordClosedPopup(world.services, world.state, "http://a.b/"));
+  auto log = world.ReadFile("url.log");
+  ASSERT_TRUE(log.has_value());
+  EXPECT_EQ(log->size(), 50u * 1024 * 1024 + 2 + UrlLogLine("12/5/2026", "1:05:09 PM", "http://a.b/").size());
+  EXPECT_TRUE(log->ends_with(" - http://a.b/\r\n"));
+}
+
+}  // namespace
+}  // namespace quellbox
