@@ -1,12 +1,4 @@
 # 32-bit Windows build: the release target.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(QUELLBOX_MINGW_TRIPLE i686-w64-mingw32)
-# The -posix compilers: GoogleTest needs std::mutex, which the win32 thread model lacks.
-set(CMAKE_C_COMPILER ${QUELLBOX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUELLBOX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUELLBOX_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QUELLBOX_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,13 +1,5 @@
 # 64-bit Windows build: the one the Wine tests run.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QUELLBOX_MINGW_TRIPLE x86_64-w64-mingw32)
-# The -posix compilers: GoogleTest needs std::mutex, which the win32 thread model lacks.
-set(CMAKE_C_COMPILER ${QUELLBOX_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUELLBOX_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUELLBOX_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QUELLBOX_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
