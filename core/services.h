@@ -1,5 +1,6 @@
 #pragma once
 // The ports the engine runs on, handed in by the platform (real Win32, or the simulator).
+#include "core/browser.h"
 #include "core/environment.h"
 #include "core/registry_api.h"
 #include "core/system_ports.h"
@@ -12,6 +13,7 @@ struct Services {
   Clock& clock;
   Sound& sound;
   Launcher& launcher;
+  Input& input;
 };
 
 }  // namespace quellbox

@@ -30,8 +30,20 @@ struct Settings {
   bool SoundIs(int value) const;
 };
 
+// Flags shared by every monitor and the window collection, read and written on the one UI
+// thread in the order events arrive.
+struct PopupFlags {
+  bool UserGesture = false;         // a click or context menu that may ask for a window
+  bool NewWindowAllowed = false;    // the next window to register was asked for
+  bool ForwardProbePending = false; // an attach started a forward navigation to undo
+  std::int32_t RestoreWidth = 0;    // the size a blown-up window goes back to
+  std::int32_t RestoreHeight = 0;
+  bool InitialScan = false;         // the collection is wrapping the windows open at start-up
+};
+
 // State that lives as long as the program.
 struct AppState {
+  PopupFlags flags;
   Settings settings;
   std::vector<std::string> gblTrust;  // trusted hosts, in file order
   std::vector<std::string> SpywareList;

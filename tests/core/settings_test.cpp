@@ -205,7 +205,8 @@ TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
 
 TEST_F(SettingsTest, AMissingProgramDirectoryStillGetsTheRegistryWritten) {
   sim::SimEnvironment gone(world.dir.str() + "/missing");
-  Services services{world.registry, gone, world.clock, world.sound, world.launcher};
+  Services services{world.registry, gone, world.clock, world.sound, world.launcher,
+                    world.input};
   ApplyFirstRunDefaults(services, world.state);
   EXPECT_TRUE(SaveSettings(services, world.state));
   EXPECT_EQ(world.Stored("Version"), "3080");

@@ -8,7 +8,9 @@
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/text_file.h"
+#include "platform/sim/sim_browser.h"
 #include "platform/sim/sim_environment.h"
+#include "platform/sim/sim_input.h"
 #include "platform/sim/sim_registry.h"
 #include "platform/sim/sim_system.h"
 
@@ -44,7 +46,8 @@ struct SimWorld {
   sim::SimClock clock;
   sim::SimSound sound;
   sim::SimLauncher launcher{temp.str() + "/"};
-  Services services{registry, env, clock, sound, launcher};
+  sim::SimInput input;
+  Services services{registry, env, clock, sound, launcher, input};
   AppState state;
 
   std::string Section() { return SettingsSection(env); }

@@ -1,0 +1,126 @@
+#pragma once
+// The browser as the engine sees it: automation objects that answer reads with values or with
+// nothing (the read failed), and event subscriptions owned by a token. No COM types here.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quellbox {
+
+// Ends a subscription when destroyed (Unadvise).
+class Subscription {
+ public:
+  virtual ~Subscription() = default;
+};
+
+class HtmlDocument;
+
+class HtmlElement {
+ public:
+  virtual ~HtmlElement() = default;
+  virtual std::optional<std::string> TagName() = 0;
+  virtual std::optional<std::string> Id() = 0;
+  virtual std::optional<std::string> ToString() = 0;
+  virtual std::optional<bool> IsTextEdit() = 0;
+};
+
+// A script window object: the top document's parentWindow, or a frame.
+class HtmlWindow {
+ public:
+  virtual ~HtmlWindow() = default;
+  // The element of the event being handled (event.srcElement); null when unreadable.
+  virtual std::shared_ptr<HtmlElement> EventSourceElement() = 0;
+  virtual bool ResizeTo(std::int32_t width, std::int32_t height) = 0;
+  virtual bool MoveTo(std::int32_t x, std::int32_t y) = 0;
+  // The window's document when it is an HTML document; null otherwise or when unreadable.
+  virtual std::shared_ptr<HtmlDocument> Document() = 0;
+};
+
+class DocumentEventSink {
+ public:
+  virtual ~DocumentEventSink() = default;
+  virtual bool OnContextMenu() = 0;  // false suppresses the browser's menu
+  virtual void OnMouseUp() = 0;
+  virtual bool OnClick() = 0;  // false would cancel the click
+};
+
+class HtmlDocument {
+ public:
+  virtual ~HtmlDocument() = default;
+  virtual std::optional<std::string> Url() = 0;
+  virtual std::shared_ptr<HtmlElement> ActiveElement() = 0;
+  virtual std::shared_ptr<HtmlWindow> ParentWindow() = 0;
+  virtual std::optional<std::int32_t> FrameCount() = 0;
+  virtual std::shared_ptr<HtmlWindow> Frame(std::int32_t index) = 0;
+  // Events go to the sink while it lives and the token is held.
+  virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<DocumentEventSink> sink) = 0;
+};
+
+class BrowserEventSink;
+
+class Browser {
+ public:
+  virtual ~Browser() = default;
+  virtual std::optional<std::string> Application() = 0;  // the application's name as text
+  virtual std::optional<std::string> LocationName() = 0;
+  virtual std::optional<std::string> LocationURL() = 0;
+  virtual std::optional<std::string> FullName() = 0;
+  virtual std::optional<bool> StatusBar() = 0;
+  virtual std::optional<bool> Visible() = 0;
+  virtual bool SetVisible(bool visible) = 0;
+  virtual std::optional<std::int64_t> Hwnd() = 0;
+  virtual std::optional<std::int32_t> Width() = 0;
+  virtual std::optional<std::int32_t> Height() = 0;
+  // The HTML document shown; null when there is none (a folder, a plug-in) or on failure.
+  virtual std::shared_ptr<HtmlDocument> Document() = 0;
+  // A named client property as a 32-bit number; an absent property reads as 0.
+  virtual std::optional<std::int32_t> GetProperty(const std::string& name) = 0;
+  virtual bool PutProperty(const std::string& name, std::int32_t value) = 0;
+  virtual bool GoForward() = 0;
+  virtual bool ExecWB(std::int32_t command, std::int32_t option) = 0;
+  virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) = 0;
+};
+
+// The arguments of BeforeNavigate2 that the engine passes on in its reports.
+struct NavigationArgs {
+  std::string url;
+  std::int32_t flags = 0;
+  std::string targetFrameName;
+  std::string postData;
+  std::string headers;
+};
+
+class BrowserEventSink {
+ public:
+  virtual ~BrowserEventSink() = default;
+  // `frame` is the browser object of the window or frame concerned (pDisp).
+  virtual void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args,
+                               bool& cancel) = 0;
+  virtual void CommandStateChange(std::int32_t command, bool enable) = 0;
+  virtual void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) = 0;
+  virtual void DownloadComplete() = 0;
+  virtual void NavigateComplete2(const std::shared_ptr<Browser>& frame, const std::string& url) = 0;
+  virtual void NewWindow2(bool& cancel) = 0;
+  virtual void OnQuit() = 0;
+};
+
+// Keyboard, mouse and screen.
+class Input {
+ public:
+  virtual ~Input() = default;
+  virtual std::int16_t KeyState(int virtualKey) = 0;       // negative while held
+  virtual std::int16_t AsyncKeyState(int virtualKey) = 0;  // not 0 while held
+  struct Point {
+    std::int32_t x = 0, y = 0;
+  };
+  virtual std::optional<Point> CursorPos() = 0;
+  virtual std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) = 0;
+  virtual Point ScreenSize() = 0;  // width and height of the primary display in pixels
+};
+
+inline constexpr int kVkShift = 16;
+inline constexpr int kVkControl = 17;
+inline constexpr int kVkMenu = 18;
+
+}  // namespace quellbox

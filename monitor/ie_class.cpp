@@ -1,0 +1,278 @@
+#include "monitor/ie_class.h"
+
+#include <cmath>
+
+#include "core/convert.h"
+#include "core/trust.h"
+
+namespace quellbox {
+namespace {
+
+constexpr std::int32_t kOleCmdStopDownload = 30;
+constexpr std::int32_t kDontPromptUser = 2;
+constexpr std::int32_t kNavigateForward = 1;  // CSC_NAVIGATEFORWARD
+constexpr std::int32_t kNavigateBack = 2;     // CSC_NAVIGATEBACK
+// Real pages nest frames a few levels deep; a cap keeps a hostile nesting from the stack.
+constexpr int kMaxFrameDepth = 32;
+
+std::int32_t HalfToEven(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+
+}  // namespace
+
+// Hears one slot's document and hands its events to the monitor, if the monitor still lives.
+class IE_Class::SlotSink : public DocumentEventSink {
+ public:
+  SlotSink(std::weak_ptr<IE_Class> monitor, std::shared_ptr<HtmlDocument> document)
+      : monitor_(std::move(monitor)), document_(std::move(document)) {}
+  bool OnContextMenu() override {
+    auto monitor = monitor_.lock();
+    return monitor ? monitor->HandleContextMenu() : true;
+  }
+  void OnMouseUp() override {
+    if (auto monitor = monitor_.lock()) monitor->HandleMouseUp(document_);
+  }
+  bool OnClick() override {
+    if (auto monitor = monitor_.lock()) return monitor->HandleClick();
+    return true;
+  }
+
+ private:
+  std::weak_ptr<IE_Class> monitor_;
+  std::shared_ptr<HtmlDocument> document_;
+};
+
+std::shared_ptr<IE_Class> IE_Class::Create(Engine& engine) {
+  return std::shared_ptr<IE_Class>(new IE_Class(engine));
+}
+
+IE_Class::IE_Class(Engine& engine) : engine_(engine) {}
+
+IE_Class::~IE_Class() = default;  // the tokens disconnect the browser and every slot
+
+void IE_Class::SetIECtl(const std::shared_ptr<Browser>& browser) {
+  auto self = shared_from_this();  // the reads below may deliver events that drop this monitor
+  ie_ = browser;
+  ieEvents_ = browser ? browser->Subscribe(weak_from_this()) : nullptr;
+  if (!browser) return;
+  Flags().ForwardProbePending = true;
+  if (auto h = browser->Height()) Flags().RestoreHeight = *h;
+  if (auto w = browser->Width()) Flags().RestoreWidth = *w;
+  if (auto document = browser->Document(); document && Flags().InitialScan) HookDocument(document);
+  // A window attached with forward history would navigate forward: stop that download and
+  // cancel the navigation it starts (ForwardProbePending stays raised).
+  if (browser->GoForward()) {
+    browser->ExecWB(kOleCmdStopDownload, kDontPromptUser);
+  } else {
+    enableForward_ = false;
+    Flags().ForwardProbePending = false;
+  }
+  if (auto hwnd = browser->Hwnd()) handle_ = static_cast<std::int32_t>(*hwnd);
+}
+
+std::int32_t IE_Class::IEHandle() {
+  if (handle_ != 0) return handle_;
+  auto self = shared_from_this();
+  if (!ie_) return 0;
+  return ie_->GetProperty("quellbox").value_or(0);
+}
+
+void IE_Class::Report(int id, std::vector<ReportValue> args) {
+  if (engine_.reports) engine_.reports->OnReport(MonitorReport{id, handle_, std::move(args)});
+}
+
+void IE_Class::BeforeNavigate2(const std::shared_ptr<Browser>&, const NavigationArgs& args,
+                               bool& cancel) {
+  Report(1, {ObjectArg{}, args.url, args.flags, args.targetFrameName, args.postData, args.headers,
+             cancel});
+  if (Flags().ForwardProbePending) {
+    cancel = true;
+    Flags().ForwardProbePending = false;
+  }
+  NormalizeWindow();
+  // A navigation from a plain link is no request for a new window: drop the gesture. A script
+  // address ("javascript:open(...)") keeps it.
+  if (!ie_) return;
+  auto document = ie_->Document();
+  auto focused = document ? document->ActiveElement() : nullptr;
+  auto text = focused ? focused->ToString() : std::nullopt;
+  if (!text) return;
+  std::string s = UpperAscii(*text);
+  if (!s.empty() && s != "[OBJECT]" && s.find('(') == std::string::npos) {
+    Flags().UserGesture = false;
+    Flags().NewWindowAllowed = false;
+  }
+}
+
+void IE_Class::CommandStateChange(std::int32_t command, bool enable) {
+  if (command == kNavigateForward) enableForward_ = enable;
+  if (command == kNavigateBack) enableBack_ = enable;
+  Report(9, {command, enable});
+}
+
+void IE_Class::DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) {
+  Report(5, {ObjectArg{}, url});
+  if (frame) HookDocument(frame->Document());
+}
+
+void IE_Class::DownloadComplete() {
+  Report(4);
+  NormalizeWindow();
+  Flags().UserGesture = false;
+}
+
+void IE_Class::NavigateComplete2(const std::shared_ptr<Browser>&, const std::string& url) {
+  Report(2, {ObjectArg{}, url});
+  Flags().UserGesture = false;
+}
+
+void IE_Class::OnQuit() {
+  if (!raisedGesture_) return;
+  Flags().UserGesture = false;
+  Flags().NewWindowAllowed = false;
+  raisedGesture_ = false;
+}
+
+void IE_Class::NewWindow2(bool& cancel) {
+  Settings& settings = engine_.state.settings;
+  Input& input = engine_.services.input;
+  std::int16_t keyState = input.KeyState(settings.Keys == 0 ? kVkShift : kVkControl);
+
+  std::string tag;
+  bool textEdit = false;
+  auto document = ie_ ? ie_->Document() : nullptr;
+  if (auto focused = document ? document->ActiveElement() : nullptr) {
+    tag = UpperAscii(focused->TagName().value_or(""));
+    textEdit = focused->IsTextEdit().value_or(false);
+  }
+
+  if (settings.Normalize && ie_) {
+    Input::Point screen = input.ScreenSize();
+    auto height = ie_->Height();
+    auto width = ie_->Width();
+    if (height && width && screen.y > *height && screen.x > *width) {
+      Flags().RestoreHeight = *height;
+      Flags().RestoreWidth = *width;
+    }
+  }
+
+  // A plug-in object with the focus (not a text field) opens windows at the user's request.
+  bool unrequested = !Flags().UserGesture && keyState >= 0 && (tag != "OBJECT" || textEdit);
+  if (unrequested && settings.KillerEnabled) {
+    auto url = ie_ ? ie_->LocationURL() : std::nullopt;
+    if (url) cancel = RecordClosedPopup(engine_.services, engine_.state, *url);
+    if (!cancel) Flags().NewWindowAllowed = true;
+  } else {
+    Flags().NewWindowAllowed = true;
+  }
+  Flags().UserGesture = false;  // one gesture lets one window through
+}
+
+void IE_Class::NormalizeWindow() {
+  if (!ie_ || !engine_.state.settings.Normalize) return;
+  Input::Point screen = engine_.services.input.ScreenSize();
+  auto width = ie_->Width();
+  auto height = ie_->Height();
+  if (!width || !height) return;
+  if (screen.y != *height && screen.x != *width) return;
+  auto document = ie_->Document();
+  auto window = document ? document->ParentWindow() : nullptr;
+  if (!window) return;
+  window->ResizeTo(Flags().RestoreWidth, Flags().RestoreHeight);
+  if (auto w = ie_->Width()) width = w;
+  if (auto h = ie_->Height()) height = h;
+  window->MoveTo(HalfToEven((screen.x - *width) / 2.0), HalfToEven((screen.y - *height) / 2.0));
+}
+
+void IE_Class::HookDocument(const std::shared_ptr<HtmlDocument>& document) {
+  auto self = shared_from_this();
+  HookDocumentAt(document, 0);
+}
+
+void IE_Class::HookDocumentAt(const std::shared_ptr<HtmlDocument>& document, int depth) {
+  if (!document || depth > kMaxFrameDepth) return;
+  std::array<std::string, kSlots> urls;
+  for (int k = 0; k < kSlots; ++k) urls[k] = DocumentUrl(k);
+  std::string url = document->Url().value_or("");
+  bool hooked = false;
+  if (!url.empty())
+    for (const std::string& u : urls) hooked = hooked || u == url;
+  if (!hooked) {
+    if (nextSlot_ > kSlots - 1) nextSlot_ = 0;
+    Slot& slot = slots_[nextSlot_];
+    slot.events.reset();  // the previous document is no longer heard
+    slot.document = document;
+    slot.sink = std::make_shared<SlotSink>(weak_from_this(), document);
+    slot.events = document->Subscribe(slot.sink);
+    ++nextSlot_;
+  }
+  auto frames = document->FrameCount();
+  for (std::int32_t i = 0; frames && i < *frames; ++i) {
+    auto frame = document->Frame(i);
+    if (frame) HookDocumentAt(frame->Document(), depth + 1);
+  }
+}
+
+std::string IE_Class::DocumentUrl(int slot) {
+  auto document = slots_[slot].document;  // kept alive across the read
+  return document ? document->Url().value_or("") : std::string();
+}
+
+bool IE_Class::HandleContextMenu() {
+  Flags().UserGesture = true;
+  raisedGesture_ = true;
+  Report(8);
+  bool show = !Flags().ForwardProbePending;
+  Flags().ForwardProbePending = false;
+  return show;
+}
+
+void IE_Class::HandleMouseUp(const std::shared_ptr<HtmlDocument>& document) {
+  auto self = shared_from_this();
+  Input& input = engine_.services.input;
+  Input::Point point;
+  if (auto cursor = input.CursorPos()) {
+    if (auto client = input.ScreenToClient(handle_, *cursor)) point = *client;
+  }
+  const std::int16_t button = 2;
+
+  // What the mouse was released on: a link, image or plug-in, or anything with an id that is
+  // more than a plain "[object]", counts as asking for a window. An unreadable element too.
+  bool examined = false, linkLike = false;
+  auto window = document ? document->ParentWindow() : nullptr;
+  if (auto element = window ? window->EventSourceElement() : nullptr) {
+    auto id = element->Id();
+    auto text = element->ToString();
+    auto tag = element->TagName();
+    if (id && text && tag) {
+      examined = true;
+      linkLike = (!id->empty() && *text != "[object]") || *tag == "A" || *tag == "IMG" ||
+                 *tag == "OBJECT";
+    }
+  }
+  if (!examined || linkLike) {
+    Flags().UserGesture = true;
+    Flags().NewWindowAllowed = true;
+  } else {
+    auto focused = document ? document->ActiveElement() : nullptr;
+    auto tag = focused ? focused->TagName() : std::nullopt;
+    bool gesture = !tag || UpperAscii(*tag) == "A" || UpperAscii(*tag) == "INPUT";
+    Flags().UserGesture = gesture;
+    Flags().NewWindowAllowed = gesture;
+  }
+
+  std::int16_t shift = 0;
+  if (input.AsyncKeyState(kVkControl) != 0) shift = 2;
+  if (input.AsyncKeyState(kVkMenu) != 0) shift = 4;
+  Report(7, {button, shift, static_cast<float>(point.x), static_cast<float>(point.y)});
+}
+
+bool IE_Class::HandleClick() {
+  if (raisedGesture_) {
+    Flags().UserGesture = false;
+    Flags().NewWindowAllowed = false;
+    raisedGesture_ = false;
+  }
+  return true;
+}
+
+}  // namespace quellbox

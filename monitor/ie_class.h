@@ -1,0 +1,79 @@
+#pragma once
+// One monitor per browser window: hears the browser's events and those of the documents it
+// shows, tells a user's gestures from a script's, cancels unrequested new windows and puts
+// windows that scripts blew up to the screen's size back.
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "core/browser.h"
+#include "monitor/reports.h"
+
+namespace quellbox {
+
+class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE_Class> {
+ public:
+  static constexpr int kSlots = 20;
+
+  // Monitors live in shared_ptrs: event deliveries hold them while a handler runs.
+  static std::shared_ptr<IE_Class> Create(Engine& engine);
+  ~IE_Class() override;
+  IE_Class(const IE_Class&) = delete;
+  IE_Class& operator=(const IE_Class&) = delete;
+
+  bool EnableForward() const { return enableForward_; }
+  bool EnableBack() const { return enableBack_; }
+  // Attaches the browser window: connects its events, remembers its size, hooks its document
+  // during the start-up scan, probes for forward history and records its handle.
+  void SetIECtl(const std::shared_ptr<Browser>& browser);
+  const std::shared_ptr<Browser>& IECtl() const { return ie_; }
+  // The recorded handle, or the browser's "quellbox" property when there is none.
+  std::int32_t IEHandle();
+  std::int32_t RecordedHandle() const { return handle_; }
+
+  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args,
+                       bool& cancel) override;
+  void CommandStateChange(std::int32_t command, bool enable) override;
+  void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) override;
+  void DownloadComplete() override;
+  void NavigateComplete2(const std::shared_ptr<Browser>& frame, const std::string& url) override;
+  void NewWindow2(bool& cancel) override;
+  void OnQuit() override;
+
+  // Document hooks: the twenty slots form a ring filled at NextSlot.
+  void HookDocument(const std::shared_ptr<HtmlDocument>& document);
+  std::string DocumentUrl(int slot);
+  bool HandleContextMenu();
+  void HandleMouseUp(const std::shared_ptr<HtmlDocument>& document);
+  bool HandleClick();
+
+  std::int16_t NextSlot() const { return nextSlot_; }
+  const std::shared_ptr<HtmlDocument>& SlotDocument(int slot) const { return slots_[slot].document; }
+  bool RaisedGesture() const { return raisedGesture_; }
+
+ private:
+  explicit IE_Class(Engine& engine);
+  class SlotSink;
+  struct Slot {
+    std::shared_ptr<HtmlDocument> document;
+    std::shared_ptr<SlotSink> sink;
+    std::unique_ptr<Subscription> events;
+  };
+
+  void HookDocumentAt(const std::shared_ptr<HtmlDocument>& document, int depth);
+  void NormalizeWindow();
+  void Report(int id, std::vector<ReportValue> args = {});
+  PopupFlags& Flags() { return engine_.state.flags; }
+
+  Engine& engine_;
+  std::shared_ptr<Browser> ie_;
+  std::unique_ptr<Subscription> ieEvents_;
+  std::int32_t handle_ = 0;
+  bool enableForward_ = false;
+  bool enableBack_ = false;
+  std::array<Slot, kSlots> slots_;
+  std::int16_t nextSlot_ = 0;
+  bool raisedGesture_ = false;
+};
+
+}  // namespace quellbox

@@ -1,0 +1,170 @@
+#pragma once
+// Scripted browser windows and documents. Every read goes through the hub, which counts it
+// and can run a scripted action inside it, the way a cross-process call lets other events in.
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/browser.h"
+
+namespace quellbox::sim {
+
+class SimHub {
+ public:
+  // Called before every read with the object's name and the property; counts the read.
+  void Read(const std::string& object, const std::string& property);
+  long reads = 0;
+  // Runs once, inside the next read of `property` of `object` ("" matches any object).
+  void InsideNextRead(std::string object, std::string property, std::function<void()> action);
+
+ private:
+  struct Pending {
+    std::string object, property;
+    std::function<void()> action;
+  };
+  std::vector<Pending> pending_;
+};
+
+// Subscribers of one event source; a token removes its entry, even during a delivery.
+template <typename Sink>
+class SimSubscribers {
+ public:
+  std::unique_ptr<Subscription> Add(std::weak_ptr<Sink> sink);
+  // Calls `f` on every live subscriber, each kept alive for its call.
+  template <typename F>
+  void ForEach(F f) {
+    auto entries = entries_;
+    for (auto& e : entries)
+      if (*e.connected)
+        if (auto sink = e.sink.lock()) f(*sink);
+  }
+  int Count() const;
+  int Unadvised() const { return *unadvised_; }
+
+ private:
+  struct Entry {
+    std::weak_ptr<Sink> sink;
+    std::shared_ptr<bool> connected;
+  };
+  std::vector<Entry> entries_;
+  std::shared_ptr<int> unadvised_ = std::make_shared<int>(0);
+};
+
+class SimElement : public HtmlElement {
+ public:
+  SimElement(SimHub& hub, std::string name) : hub_(hub), name_(std::move(name)) {}
+  std::optional<std::string> TagName() override;
+  std::optional<std::string> Id() override;
+  std::optional<std::string> ToString() override;
+  std::optional<bool> IsTextEdit() override;
+
+  std::optional<std::string> tagName = "BODY", id = "", text = "[object]";
+  std::optional<bool> isTextEdit = false;
+
+ private:
+  SimHub& hub_;
+  std::string name_;
+};
+
+class SimDocument;
+
+class SimHtmlWindow : public HtmlWindow {
+ public:
+  SimHtmlWindow(SimHub& hub, std::string name) : hub_(hub), name_(std::move(name)) {}
+  std::shared_ptr<HtmlElement> EventSourceElement() override;
+  bool ResizeTo(std::int32_t width, std::int32_t height) override;
+  bool MoveTo(std::int32_t x, std::int32_t y) override;
+  std::shared_ptr<HtmlDocument> Document() override;
+
+  std::shared_ptr<SimElement> eventSource;  // null: event.srcElement cannot be read
+  std::shared_ptr<SimDocument> document;    // a frame's document; null: unreachable
+  bool scriptable = true;                   // resizeTo and moveTo work
+  std::vector<std::string> calls;           // "resizeTo 800 600", "moveTo 112 84"
+  std::function<void(std::int32_t, std::int32_t)> onResize;
+
+ private:
+  SimHub& hub_;
+  std::string name_;
+};
+
+class SimDocument : public HtmlDocument {
+ public:
+  SimDocument(SimHub& hub, std::string url);
+  std::optional<std::string> Url() override;
+  std::shared_ptr<HtmlElement> ActiveElement() override;
+  std::shared_ptr<HtmlWindow> ParentWindow() override;
+  std::optional<std::int32_t> FrameCount() override;
+  std::shared_ptr<HtmlWindow> Frame(std::int32_t index) override;
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<DocumentEventSink> sink) override;
+
+  // Events as the browser raises them; the answers of the sinks (true when none).
+  bool FireContextMenu();
+  void FireMouseUp(const std::shared_ptr<SimElement>& target);
+  bool FireClick();
+
+  std::optional<std::string> url;
+  std::shared_ptr<SimElement> activeElement;  // null: cannot be read
+  std::shared_ptr<SimHtmlWindow> window;
+  std::vector<std::shared_ptr<SimHtmlWindow>> frames;
+  bool framesReadable = true;
+  SimSubscribers<DocumentEventSink> subscribers;
+
+ private:
+  SimHub& hub_;
+};
+
+class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowser> {
+ public:
+  SimBrowser(SimHub& hub, std::string name);
+  std::optional<std::string> Application() override;
+  std::optional<std::string> LocationName() override;
+  std::optional<std::string> LocationURL() override;
+  std::optional<std::string> FullName() override;
+  std::optional<bool> StatusBar() override;
+  std::optional<bool> Visible() override;
+  bool SetVisible(bool visible) override;
+  std::optional<std::int64_t> Hwnd() override;
+  std::optional<std::int32_t> Width() override;
+  std::optional<std::int32_t> Height() override;
+  std::shared_ptr<HtmlDocument> Document() override;
+  std::optional<std::int32_t> GetProperty(const std::string& name) override;
+  bool PutProperty(const std::string& name, std::int32_t value) override;
+  bool GoForward() override;
+  bool ExecWB(std::int32_t command, std::int32_t option) override;
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
+
+  // Events as the browser raises them; `cancel` comes back as the sinks left it.
+  bool FireBeforeNavigate2(const std::string& url);
+  void FireCommandStateChange(std::int32_t command, bool enable);
+  void FireDocumentComplete(const std::shared_ptr<SimBrowser>& frame, const std::string& url);
+  void FireDownloadComplete();
+  void FireNavigateComplete2(const std::string& url);
+  bool FireNewWindow2();
+  void FireOnQuit();
+
+  const std::string name;
+  // Properties; an empty optional makes the read fail.
+  std::optional<std::string> application = "Microsoft Internet Explorer";
+  std::optional<std::string> locationName = "", locationUrl = "";
+  std::optional<std::string> fullName = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
+  std::optional<bool> statusBar = true, visible = true;
+  std::optional<std::int64_t> hwnd = 0;
+  std::optional<std::int32_t> width = 800, height = 600;
+  std::shared_ptr<SimDocument> document;
+  bool documentReadable = true;
+  std::map<std::string, std::int32_t> properties;
+  bool propertiesReadable = true;
+  bool forwardHistory = false;
+  bool closable = true;
+  std::vector<std::string> calls;  // "Visible=false", "ExecWB 45 2", "PutProperty quellbox 7", ...
+  SimSubscribers<BrowserEventSink> subscribers;
+  bool closed = false;
+
+ private:
+  SimHub& hub_;
+};
+
+}  // namespace quellbox::sim

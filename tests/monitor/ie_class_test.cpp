@@ -1,0 +1,280 @@
+#include "monitor/ie_class.h"
+
+#include <gtest/gtest.h>
+
+#include "support/browser_world.h"
+
+namespace quellbox {
+namespace {
+
+using testing::BrowserWorld;
+
+class MonitorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    page = world.Window("http://ads.example/page");
+    monitor = world.Attach(page);
+    page->FireDocumentComplete(page, "http://ads.example/page");
+  }
+  std::string Log() { return world.ReadFile("url.log").value_or(""); }
+  void MouseUpOn(const std::shared_ptr<sim::SimElement>& target) { page->document->FireMouseUp(target); }
+
+  BrowserWorld world;
+  std::shared_ptr<sim::SimBrowser> page;
+  std::shared_ptr<IE_Class> monitor;
+};
+
+TEST_F(MonitorTest, ALinkClickLetsExactlyOneWindowThrough) {
+  MouseUpOn(world.Element("A", "", "http://ads.example/next"));
+  EXPECT_TRUE(world.Flags().UserGesture);
+  EXPECT_TRUE(world.Flags().NewWindowAllowed);
+  EXPECT_FALSE(page->FireNewWindow2());
+  EXPECT_FALSE(world.Flags().UserGesture);
+  EXPECT_TRUE(world.Flags().NewWindowAllowed);
+  EXPECT_TRUE(page->FireNewWindow2()) << "the second window is judged without the gesture";
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
+}
+
+TEST_F(MonitorTest, AScriptWindowIsCancelledLoggedAndCountedOnce) {
+  world.state.settings.Sound = "1";
+  EXPECT_TRUE(page->FireNewWindow2());
+  EXPECT_EQ(Log(), "12/5/2026 1:05:09 PM - http://ads.example/page\r\n");
+  EXPECT_EQ(world.sound.played, std::vector<std::string>{"beep 50 500"});
+  EXPECT_EQ(world.state.settings.WindowsLeft, 1);
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
+  EXPECT_FALSE(world.Flags().NewWindowAllowed);
+}
+
+TEST_F(MonitorTest, TrustedPagesHeldKeysPlugInsAndBlockingOffLetTheWindowThrough) {
+  auto expectLetThrough = [&](const char* why) {
+    world.Flags().NewWindowAllowed = false;
+    EXPECT_FALSE(page->FireNewWindow2()) << why;
+    EXPECT_TRUE(world.Flags().NewWindowAllowed) << why;
+  };
+  world.state.gblTrust = {"*.example"};
+  expectLetThrough("trusted page");
+  world.state.gblTrust.clear();
+
+  world.input.held = {kVkControl};
+  expectLetThrough("CTRL with Keys 1");
+  world.state.settings.Keys = 5;
+  expectLetThrough("CTRL with Keys 5");
+  world.state.settings.Keys = 0;
+  EXPECT_TRUE(page->FireNewWindow2()) << "CTRL does not count while Keys names SHIFT";
+  world.input.held = {kVkShift};
+  expectLetThrough("SHIFT with Keys 0");
+  world.input.held.clear();
+
+  page->document->activeElement = world.Element("object");
+  expectLetThrough("focus on a plug-in");
+  page->document->activeElement->isTextEdit = true;
+  EXPECT_TRUE(page->FireNewWindow2()) << "a text-edit OBJECT is no plug-in";
+  page->document->activeElement = world.Element("BODY");
+
+  world.state.settings.KillerEnabled = false;
+  expectLetThrough("blocking off");
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 2);
+}
+
+TEST_F(MonitorTest, AnUnreadableOpenerAddressLetsTheWindowThroughUncounted) {
+  page->locationUrl.reset();
+  EXPECT_FALSE(page->FireNewWindow2());
+  EXPECT_TRUE(world.Flags().NewWindowAllowed);
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 0);
+}
+
+TEST_F(MonitorTest, PlainLinkNavigationDropsTheGestureAndScriptLinksKeepIt) {
+  world.Flags().UserGesture = world.Flags().NewWindowAllowed = true;
+  page->document->activeElement = world.Element("A", "", "javascript:open('x')");
+  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/x"));
+  EXPECT_TRUE(world.Flags().UserGesture);
+  EXPECT_TRUE(world.Flags().NewWindowAllowed);
+  page->document->activeElement = world.Element("BODY");
+  page->FireBeforeNavigate2("http://ads.example/x");
+  EXPECT_TRUE(world.Flags().UserGesture) << "\"[object]\" is no link";
+  page->document->activeElement = world.Element("A", "", "http://ads.example/next");
+  page->FireBeforeNavigate2("http://ads.example/next");
+  EXPECT_FALSE(world.Flags().UserGesture);
+  EXPECT_FALSE(world.Flags().NewWindowAllowed);
+}
+
+TEST_F(MonitorTest, CompletedNavigationsDownloadsAndTheRaisersQuitDropGestures) {
+  world.Flags().UserGesture = true;
+  page->FireNavigateComplete2("http://ads.example/page");
+  EXPECT_FALSE(world.Flags().UserGesture);
+  world.Flags().UserGesture = true;
+  page->FireDownloadComplete();
+  EXPECT_FALSE(world.Flags().UserGesture);
+
+  EXPECT_TRUE(page->document->FireContextMenu());
+  world.Flags().NewWindowAllowed = true;
+  auto other = world.Window("http://other.example/", 200);
+  auto otherMonitor = world.Attach(other);
+  other->FireOnQuit();
+  EXPECT_TRUE(world.Flags().UserGesture) << "only the monitor that raised it takes it back";
+  page->FireOnQuit();
+  EXPECT_FALSE(world.Flags().UserGesture);
+  EXPECT_FALSE(world.Flags().NewWindowAllowed);
+  EXPECT_FALSE(monitor->RaisedGesture());
+}
+
+TEST_F(MonitorTest, AContextMenuIsAGestureUntilAClickInTheSameWindow) {
+  EXPECT_TRUE(page->document->FireContextMenu());
+  EXPECT_TRUE(world.Flags().UserGesture);
+  EXPECT_TRUE(monitor->RaisedGesture());
+  world.Flags().NewWindowAllowed = true;
+  EXPECT_TRUE(page->document->FireClick());
+  EXPECT_FALSE(world.Flags().UserGesture);
+  EXPECT_FALSE(world.Flags().NewWindowAllowed);
+  world.Flags().UserGesture = true;
+  EXPECT_TRUE(page->document->FireClick());
+  EXPECT_TRUE(world.Flags().UserGesture) << "a click without a context menu takes nothing back";
+}
+
+TEST_F(MonitorTest, AWindowWithForwardHistoryCancelsOneNavigationOrOneContextMenu) {
+  auto back = world.Window("http://back.example/", 300);
+  back->forwardHistory = true;
+  auto m = world.Attach(back);
+  EXPECT_EQ(back->calls, (std::vector<std::string>{"GoForward", "ExecWB 30 2"}));
+  EXPECT_TRUE(world.Flags().ForwardProbePending);
+  EXPECT_TRUE(page->FireBeforeNavigate2("http://ads.example/x")) << "any monitor's navigation";
+  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/y"));
+
+  auto again = world.Window("http://again.example/", 400);
+  again->forwardHistory = true;
+  auto m2 = world.Attach(again);
+  EXPECT_FALSE(page->document->FireContextMenu()) << "the first menu after the probe is suppressed";
+  EXPECT_TRUE(page->document->FireContextMenu());
+  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/z"));
+}
+
+TEST_F(MonitorTest, CommandStatesFollowForwardAndBackOnly) {
+  page->FireCommandStateChange(1, true);
+  page->FireCommandStateChange(2, true);
+  page->FireCommandStateChange(-1, false);
+  EXPECT_TRUE(monitor->EnableForward());
+  EXPECT_TRUE(monitor->EnableBack());
+  page->FireCommandStateChange(1, false);
+  EXPECT_FALSE(monitor->EnableForward());
+  EXPECT_EQ(world.reports.all.back().id, 9);
+  EXPECT_EQ(world.reports.all.back().args, (std::vector<ReportValue>{std::int32_t{1}, false}));
+}
+
+TEST_F(MonitorTest, AWindowBlownUpToTheScreenGoesBackToItsSizeAndIsCentred) {
+  EXPECT_EQ(world.Flags().RestoreWidth, 800);
+  EXPECT_EQ(world.Flags().RestoreHeight, 600);
+  page->width = 1024;
+  page->height = 768;
+  page->document->window->onResize = [&](std::int32_t w, std::int32_t h) {
+    page->width = w;
+    page->height = h;
+  };
+  page->FireBeforeNavigate2("http://ads.example/x");
+  EXPECT_EQ(page->document->window->calls,
+            (std::vector<std::string>{"resizeTo 800 600", "moveTo 112 84"}));
+
+  page->width = 1024;
+  page->height = 700;
+  world.state.settings.Normalize = false;
+  page->FireDownloadComplete();
+  EXPECT_EQ(page->document->window->calls.size(), 2u) << "nothing is resized without the option";
+  world.state.settings.Normalize = true;
+  page->FireDownloadComplete();
+  EXPECT_EQ(page->document->window->calls.size(), 4u);
+}
+
+TEST_F(MonitorTest, NewWindowRequestsRememberTheSizeOfNormalWindows) {
+  page->width = 640;
+  page->height = 480;
+  page->FireNewWindow2();
+  EXPECT_EQ(world.Flags().RestoreWidth, 640);
+  page->width = 1024;
+  page->FireNewWindow2();
+  EXPECT_EQ(world.Flags().RestoreWidth, 640) << "a window as wide as the screen is not remembered";
+}
+
+TEST_F(MonitorTest, MouseUpTargetsDecideTheGestureAndTheReportCarriesKeysAndPosition) {
+  world.input.cursor = sim::SimInput::Point{300, 200};
+  world.input.clientOrigin = {100, 50};
+  struct Case {
+    std::shared_ptr<sim::SimElement> target;
+    const char* focus;
+    bool gesture;
+  } cases[] = {
+      {world.Element("A"), "BODY", true},
+      {world.Element("IMG"), "BODY", true},
+      {world.Element("OBJECT"), "BODY", true},
+      {world.Element("SPAN", "menu", "[object HTMLSpanElement]"), "BODY", true},
+      {world.Element("SPAN", "menu", "[object]"), "BODY", false},
+      {world.Element("img"), "BODY", false},
+      {world.Element("P"), "input", true},
+      {world.Element("P"), "A", true},
+      {world.Element("P"), "BODY", false},
+  };
+  for (auto& c : cases) {
+    page->document->activeElement = world.Element(c.focus);
+    MouseUpOn(c.target);
+    EXPECT_EQ(world.Flags().UserGesture, c.gesture) << *c.target->tagName << " with " << c.focus;
+    EXPECT_EQ(world.Flags().NewWindowAllowed, c.gesture) << *c.target->tagName;
+  }
+  auto unreadable = world.Element("P");
+  unreadable->id.reset();
+  MouseUpOn(unreadable);
+  EXPECT_TRUE(world.Flags().UserGesture) << "an element that cannot be examined counts as a gesture";
+  page->document->activeElement = nullptr;
+  MouseUpOn(world.Element("P"));
+  EXPECT_TRUE(world.Flags().UserGesture) << "so does an unreadable focus";
+
+  auto shiftOf = [&](std::set<int> keys) {
+    world.input.held = std::move(keys);
+    MouseUpOn(world.Element("P"));
+    const auto& r = world.reports.all.back();
+    EXPECT_EQ(r.id, 7);
+    EXPECT_EQ(r.window, 100);
+    EXPECT_EQ(std::get<std::int16_t>(r.args[0]), 2);
+    EXPECT_EQ(std::get<float>(r.args[2]), 200.0f);
+    EXPECT_EQ(std::get<float>(r.args[3]), 150.0f);
+    return std::get<std::int16_t>(r.args[1]);
+  };
+  EXPECT_EQ(shiftOf({}), 0);
+  EXPECT_EQ(shiftOf({kVkShift}), 0);
+  EXPECT_EQ(shiftOf({kVkControl}), 2);
+  EXPECT_EQ(shiftOf({kVkMenu}), 4);
+  EXPECT_EQ(shiftOf({kVkControl, kVkMenu}), 4);
+}
+
+TEST_F(MonitorTest, ReportsFollowTheBrowserEvents) {
+  world.reports.all.clear();
+  page->FireBeforeNavigate2("http://a/");
+  page->FireNavigateComplete2("http://a/");
+  page->FireDownloadComplete();
+  page->FireDocumentComplete(page, "http://a/");
+  page->document->FireContextMenu();
+  page->FireNewWindow2();
+  page->FireOnQuit();
+  EXPECT_EQ(world.reports.Ids(), (std::vector<int>{1, 2, 4, 5, 8}));
+  EXPECT_EQ(std::get<std::string>(world.reports.all[0].args[1]), "http://a/");
+  EXPECT_EQ(world.reports.all[0].args.size(), 7u);
+}
+
+TEST_F(MonitorTest, TheRecordedHandleOrTheStoredIdNamesTheWindow) {
+  EXPECT_EQ(monitor->IEHandle(), 100);
+  auto noHandle = world.Window("http://x/", 0);
+  auto m = world.Attach(noHandle);
+  EXPECT_EQ(m->IEHandle(), 0);
+  noHandle->properties["quellbox"] = 4242;
+  EXPECT_EQ(m->IEHandle(), 4242);
+}
+
+TEST_F(MonitorTest, DroppingAMonitorDisconnectsItsBrowserAndDocuments) {
+  ASSERT_EQ(page->subscribers.Count(), 1);
+  ASSERT_EQ(page->document->subscribers.Count(), 1);
+  monitor.reset();
+  EXPECT_EQ(page->subscribers.Count(), 0);
+  EXPECT_EQ(page->subscribers.Unadvised(), 1);
+  EXPECT_EQ(page->document->subscribers.Unadvised(), 1);
+  EXPECT_FALSE(page->FireNewWindow2());
+}
+
+}  // namespace
+}  // namespace quellbox
