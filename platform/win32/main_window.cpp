@@ -1,5 +1,6 @@
 #include "platform/win32/main_window.h"
 
+#include "platform/win32/win_browser.h"
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system.h"
@@ -84,14 +85,34 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+namespace {
+
+// The browsers' objects live in an apartment of this UI thread.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool ok_;
+};
+
+}  // namespace
+
 int RunQuellbox(HINSTANCE instance) {
+  ComApartment apartment;
   WinEnvironment env;
   WinRegistry registry;
   WinInstanceLock instanceLock;
   WinClock clock;
   WinSound sound;
   WinLauncher launcher;
-  Services services{registry, env, clock, sound, launcher};
+  WinInput input;
+  Services services{registry, env, clock, sound, launcher, input};
   AppState state;
   MainForm form(services, instanceLock, state);
   MainWindow window(instance, form);

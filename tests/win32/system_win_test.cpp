@@ -14,6 +14,7 @@
 
 #include "core/browser_start.h"
 #include "core/text_file.h"
+#include "platform/win32/win_browser.h"
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
 
@@ -102,7 +103,8 @@ class BrowserTest : public ::testing::Test {
   WinClock clock;
   WinSound sound;
   WinLauncher launcher;
-  Services services{registry, env, clock, sound, launcher};
+  WinInput input;
+  Services services{registry, env, clock, sound, launcher, input};
   std::string browser, out, previousClass;
 };
 

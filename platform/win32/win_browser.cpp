@@ -1,0 +1,342 @@
+#include "platform/win32/win_browser.h"
+
+#include <exdispid.h>
+#include <mshtmdid.h>
+
+namespace quellbox::win32 {
+namespace {
+
+std::optional<std::string> BstrResult(HRESULT hr, const Bstr& b) {
+  if (FAILED(hr)) return std::nullopt;
+  return Narrow(b.get());
+}
+
+std::optional<bool> BoolResult(HRESULT hr, VARIANT_BOOL b) {
+  if (FAILED(hr)) return std::nullopt;
+  return b != VARIANT_FALSE;
+}
+
+// The arguments arrive last first: argument i of the event is rgvarg[count - 1 - i].
+const VARIANT& Arg(const DISPPARAMS& params, UINT i) { return params.rgvarg[params.cArgs - 1 - i]; }
+
+bool IsType(const VARIANT& v, VARTYPE type) { return V_VT(&v) == type; }
+
+class WinHtmlElement : public HtmlElement {
+ public:
+  explicit WinHtmlElement(ComPtr<IHTMLElement> element) : element_(std::move(element)) {}
+  std::optional<std::string> TagName() override {
+    Bstr b;
+    return BstrResult(element_->get_tagName(b.put()), b);
+  }
+  std::optional<std::string> Id() override {
+    Bstr b;
+    return BstrResult(element_->get_id(b.put()), b);
+  }
+  std::optional<std::string> ToString() override {
+    Bstr b;
+    return BstrResult(element_->toString(b.put()), b);
+  }
+  std::optional<bool> IsTextEdit() override {
+    VARIANT_BOOL b = VARIANT_FALSE;
+    return BoolResult(element_->get_isTextEdit(&b), b);
+  }
+
+ private:
+  ComPtr<IHTMLElement> element_;
+};
+
+std::shared_ptr<HtmlElement> Element(HRESULT hr, ComPtr<IHTMLElement> element) {
+  if (FAILED(hr) || !element) return nullptr;
+  return std::make_shared<WinHtmlElement>(std::move(element));
+}
+
+class WinHtmlWindow : public HtmlWindow {
+ public:
+  explicit WinHtmlWindow(ComPtr<IHTMLWindow2> window) : window_(std::move(window)) {}
+  std::shared_ptr<HtmlElement> EventSourceElement() override {
+    ComPtr<IHTMLEventObj> event;
+    if (FAILED(window_->get_event(event.put())) || !event) return nullptr;
+    ComPtr<IHTMLElement> element;
+    HRESULT hr = event->get_srcElement(element.put());
+    return Element(hr, std::move(element));
+  }
+  bool ResizeTo(std::int32_t width, std::int32_t height) override {
+    return SUCCEEDED(window_->resizeTo(width, height));
+  }
+  bool MoveTo(std::int32_t x, std::int32_t y) override { return SUCCEEDED(window_->moveTo(x, y)); }
+  std::shared_ptr<HtmlDocument> Document() override {
+    ComPtr<IHTMLDocument2> document;
+    if (FAILED(window_->get_document(document.put())) || !document) return nullptr;
+    return std::make_shared<WinHtmlDocument>(std::move(document));
+  }
+
+ private:
+  ComPtr<IHTMLWindow2> window_;
+};
+
+}  // namespace
+
+BrowserEventsSink::BrowserEventsSink(std::weak_ptr<BrowserEventSink> sink)
+    : EventSinkBase(DIID_DWebBrowserEvents2), sink_(std::move(sink)) {}
+
+HRESULT BrowserEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*) {
+  auto sink = sink_.lock();  // keeps the monitor alive while its handler runs
+  if (!sink) return S_OK;
+  switch (id) {
+    case DISPID_BEFORENAVIGATE2: {
+      if (params.cArgs != 7) return DISP_E_BADPARAMCOUNT;
+      const VARIANT& cancel = Arg(params, 6);
+      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
+      NavigationArgs args;
+      args.url = VariantText(Arg(params, 1)).value_or("");
+      args.flags = VariantInt(Arg(params, 2)).value_or(0);
+      args.targetFrameName = VariantText(Arg(params, 3)).value_or("");
+      args.headers = VariantText(Arg(params, 5)).value_or("");
+      const VARIANT& frame = Arg(params, 0);
+      auto browser = IsType(frame, VT_DISPATCH) ? WinBrowser::From(V_DISPATCH(&frame)) : nullptr;
+      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
+      sink->BeforeNavigate2(browser, args, value);
+      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    }
+    case DISPID_NEWWINDOW2: {
+      if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;
+      const VARIANT& cancel = Arg(params, 1);
+      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
+      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
+      sink->NewWindow2(value);
+      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    }
+    case DISPID_NAVIGATECOMPLETE2:
+    case DISPID_DOCUMENTCOMPLETE: {
+      if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;
+      const VARIANT& frame = Arg(params, 0);
+      if (!IsType(frame, VT_DISPATCH)) return DISP_E_TYPEMISMATCH;
+      auto browser = WinBrowser::From(V_DISPATCH(&frame));
+      std::string url = VariantText(Arg(params, 1)).value_or("");
+      if (id == DISPID_DOCUMENTCOMPLETE) sink->DocumentComplete(browser, url);
+      else sink->NavigateComplete2(browser, url);
+      return S_OK;
+    }
+    case DISPID_DOWNLOADCOMPLETE:
+      sink->DownloadComplete();
+      return S_OK;
+    case DISPID_COMMANDSTATECHANGE: {
+      if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;
+      auto command = VariantInt(Arg(params, 0));
+      auto enable = VariantBool(Arg(params, 1));
+      if (!command || !enable) return DISP_E_TYPEMISMATCH;
+      sink->CommandStateChange(*command, *enable);
+      return S_OK;
+    }
+    case DISPID_ONQUIT:
+      sink->OnQuit();
+      return S_OK;
+    default:
+      return S_OK;  // events the program does not handle
+  }
+}
+
+DocumentEventsSink::DocumentEventsSink(std::weak_ptr<DocumentEventSink> sink)
+    : EventSinkBase(__uuidof(HTMLDocumentEvents)), sink_(std::move(sink)) {}
+
+HRESULT DocumentEventsSink::Dispatch(DISPID id, DISPPARAMS&, VARIANT* result) {
+  auto sink = sink_.lock();
+  if (!sink) return S_OK;
+  std::optional<bool> answer;
+  switch (id) {
+    case DISPID_HTMLDOCUMENTEVENTS_ONCLICK:
+      answer = sink->OnClick();
+      break;
+    case DISPID_HTMLDOCUMENTEVENTS_ONMOUSEUP:
+      sink->OnMouseUp();
+      break;
+    case DISPID_EVMETH_ONCONTEXTMENU:
+      answer = sink->OnContextMenu();
+      break;
+    default:
+      break;
+  }
+  if (answer && result) {
+    VariantClear(result);
+    V_VT(result) = VT_BOOL;
+    V_BOOL(result) = *answer ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+  return S_OK;
+}
+
+std::shared_ptr<WinBrowser> WinBrowser::From(IDispatch* object) {
+  if (!object) return nullptr;
+  ComPtr<IWebBrowser2> browser;
+  if (FAILED(object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.put()))))
+    return nullptr;
+  return std::make_shared<WinBrowser>(std::move(browser));
+}
+
+std::optional<std::string> WinBrowser::Application() {
+  // Read as text, the application object gives its default property: the application's name.
+  ComPtr<IDispatch> application;
+  if (FAILED(browser_->get_Application(application.put())) || !application) return std::nullopt;
+  Variant v;
+  V_VT(v.get()) = VT_DISPATCH;
+  V_DISPATCH(v.get()) = application.get();
+  application->AddRef();
+  return VariantText(*v);
+}
+
+std::optional<std::string> WinBrowser::LocationName() {
+  Bstr b;
+  return BstrResult(browser_->get_LocationName(b.put()), b);
+}
+
+std::optional<std::string> WinBrowser::LocationURL() {
+  Bstr b;
+  return BstrResult(browser_->get_LocationURL(b.put()), b);
+}
+
+std::optional<std::string> WinBrowser::FullName() {
+  Bstr b;
+  return BstrResult(browser_->get_FullName(b.put()), b);
+}
+
+std::optional<bool> WinBrowser::StatusBar() {
+  VARIANT_BOOL b = VARIANT_FALSE;
+  return BoolResult(browser_->get_StatusBar(&b), b);
+}
+
+std::optional<bool> WinBrowser::Visible() {
+  VARIANT_BOOL b = VARIANT_FALSE;
+  return BoolResult(browser_->get_Visible(&b), b);
+}
+
+bool WinBrowser::SetVisible(bool visible) {
+  return SUCCEEDED(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE));
+}
+
+std::optional<std::int64_t> WinBrowser::Hwnd() {
+  SHANDLE_PTR hwnd = 0;
+  if (FAILED(browser_->get_HWND(&hwnd))) return std::nullopt;
+  return static_cast<std::int64_t>(hwnd);
+}
+
+std::optional<std::int32_t> WinBrowser::Width() {
+  long v = 0;
+  if (FAILED(browser_->get_Width(&v))) return std::nullopt;
+  return static_cast<std::int32_t>(v);
+}
+
+std::optional<std::int32_t> WinBrowser::Height() {
+  long v = 0;
+  if (FAILED(browser_->get_Height(&v))) return std::nullopt;
+  return static_cast<std::int32_t>(v);
+}
+
+std::shared_ptr<HtmlDocument> WinBrowser::Document() {
+  ComPtr<IDispatch> document;
+  if (FAILED(browser_->get_Document(document.put())) || !document) return nullptr;
+  return WinHtmlDocument::From(document.get());
+}
+
+std::optional<std::int32_t> WinBrowser::GetProperty(const std::string& name) {
+  Bstr property(name);
+  Variant value;
+  if (FAILED(browser_->GetProperty(property.get(), value.put()))) return std::nullopt;
+  return VariantInt(*value);
+}
+
+bool WinBrowser::PutProperty(const std::string& name, std::int32_t value) {
+  Bstr property(name);
+  Variant v;
+  V_VT(v.get()) = VT_I4;
+  V_I4(v.get()) = value;
+  return SUCCEEDED(browser_->PutProperty(property.get(), *v));
+}
+
+bool WinBrowser::GoForward() { return SUCCEEDED(browser_->GoForward()); }
+
+bool WinBrowser::ExecWB(std::int32_t command, std::int32_t option) {
+  return SUCCEEDED(browser_->ExecWB(static_cast<OLECMDID>(command),
+                                    static_cast<OLECMDEXECOPT>(option), nullptr, nullptr));
+}
+
+std::unique_ptr<Subscription> WinBrowser::Subscribe(std::weak_ptr<BrowserEventSink> sink) {
+  auto events = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(std::move(sink)));
+  return ConnectEvents(browser_.get(), DIID_DWebBrowserEvents2, events.get());
+}
+
+std::shared_ptr<WinHtmlDocument> WinHtmlDocument::From(IDispatch* object) {
+  if (!object) return nullptr;
+  ComPtr<IHTMLDocument2> document;
+  if (FAILED(object->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(document.put()))))
+    return nullptr;
+  return std::make_shared<WinHtmlDocument>(std::move(document));
+}
+
+std::optional<std::string> WinHtmlDocument::Url() {
+  Bstr b;
+  return BstrResult(document_->get_URL(b.put()), b);
+}
+
+std::shared_ptr<HtmlElement> WinHtmlDocument::ActiveElement() {
+  ComPtr<IHTMLElement> element;
+  HRESULT hr = document_->get_activeElement(element.put());
+  return Element(hr, std::move(element));
+}
+
+std::shared_ptr<HtmlWindow> WinHtmlDocument::ParentWindow() {
+  ComPtr<IHTMLWindow2> window;
+  if (FAILED(document_->get_parentWindow(window.put())) || !window) return nullptr;
+  return std::make_shared<WinHtmlWindow>(std::move(window));
+}
+
+std::optional<std::int32_t> WinHtmlDocument::FrameCount() {
+  ComPtr<IHTMLFramesCollection2> frames;
+  long length = 0;
+  if (FAILED(document_->get_frames(frames.put())) || !frames || FAILED(frames->get_length(&length)))
+    return std::nullopt;
+  return static_cast<std::int32_t>(length);
+}
+
+std::shared_ptr<HtmlWindow> WinHtmlDocument::Frame(std::int32_t index) {
+  ComPtr<IHTMLFramesCollection2> frames;
+  if (FAILED(document_->get_frames(frames.put())) || !frames) return nullptr;
+  Variant which, item;
+  V_VT(which.get()) = VT_I4;
+  V_I4(which.get()) = index;
+  if (FAILED(frames->item(which.get(), item.put())) || V_VT(item.get()) != VT_DISPATCH ||
+      !V_DISPATCH(item.get()))
+    return nullptr;
+  ComPtr<IHTMLWindow2> window;
+  if (FAILED(V_DISPATCH(item.get())->QueryInterface(IID_IHTMLWindow2,
+                                                    reinterpret_cast<void**>(window.put()))))
+    return nullptr;
+  return std::make_shared<WinHtmlWindow>(std::move(window));
+}
+
+std::unique_ptr<Subscription> WinHtmlDocument::Subscribe(std::weak_ptr<DocumentEventSink> sink) {
+  auto events = ComPtr<DocumentEventsSink>::Adopt(new DocumentEventsSink(std::move(sink)));
+  return ConnectEvents(document_.get(), __uuidof(HTMLDocumentEvents), events.get());
+}
+
+std::int16_t WinInput::KeyState(int virtualKey) { return GetKeyState(virtualKey); }
+
+std::int16_t WinInput::AsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
+
+std::optional<Input::Point> WinInput::CursorPos() {
+  POINT p;
+  if (!GetCursorPos(&p)) return std::nullopt;
+  return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
+}
+
+std::optional<Input::Point> WinInput::ScreenToClient(std::int64_t hwnd, Point screen) {
+  POINT p{screen.x, screen.y};
+  if (!::ScreenToClient(reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd)), &p)) return std::nullopt;
+  return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
+}
+
+Input::Point WinInput::ScreenSize() {
+  return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace quellbox::win32

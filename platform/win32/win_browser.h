@@ -1,0 +1,88 @@
+#pragma once
+// The browser ports over Internet Explorer's automation objects and MSHTML.
+#include <windows.h>
+#include <exdisp.h>
+#include <mshtml.h>
+
+#include "core/browser.h"
+#include "platform/win32/com.h"
+
+namespace quellbox::win32 {
+
+// DWebBrowserEvents2, handed to a BrowserEventSink for as long as that sink lives.
+class BrowserEventsSink : public EventSinkBase {
+ public:
+  explicit BrowserEventsSink(std::weak_ptr<BrowserEventSink> sink);
+
+ protected:
+  HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
+
+ private:
+  std::weak_ptr<BrowserEventSink> sink_;
+};
+
+// HTMLDocumentEvents: click, mouse-up and context menu.
+class DocumentEventsSink : public EventSinkBase {
+ public:
+  explicit DocumentEventsSink(std::weak_ptr<DocumentEventSink> sink);
+
+ protected:
+  HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
+
+ private:
+  std::weak_ptr<DocumentEventSink> sink_;
+};
+
+class WinBrowser : public Browser {
+ public:
+  explicit WinBrowser(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}
+  // The browser behind an automation object, or null when it is none.
+  static std::shared_ptr<WinBrowser> From(IDispatch* object);
+
+  std::optional<std::string> Application() override;
+  std::optional<std::string> LocationName() override;
+  std::optional<std::string> LocationURL() override;
+  std::optional<std::string> FullName() override;
+  std::optional<bool> StatusBar() override;
+  std::optional<bool> Visible() override;
+  bool SetVisible(bool visible) override;
+  std::optional<std::int64_t> Hwnd() override;
+  std::optional<std::int32_t> Width() override;
+  std::optional<std::int32_t> Height() override;
+  std::shared_ptr<HtmlDocument> Document() override;
+  std::optional<std::int32_t> GetProperty(const std::string& name) override;
+  bool PutProperty(const std::string& name, std::int32_t value) override;
+  bool GoForward() override;
+  bool ExecWB(std::int32_t command, std::int32_t option) override;
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
+
+ private:
+  ComPtr<IWebBrowser2> browser_;
+};
+
+class WinHtmlDocument : public HtmlDocument {
+ public:
+  explicit WinHtmlDocument(ComPtr<IHTMLDocument2> document) : document_(std::move(document)) {}
+  static std::shared_ptr<WinHtmlDocument> From(IDispatch* object);
+
+  std::optional<std::string> Url() override;
+  std::shared_ptr<HtmlElement> ActiveElement() override;
+  std::shared_ptr<HtmlWindow> ParentWindow() override;
+  std::optional<std::int32_t> FrameCount() override;
+  std::shared_ptr<HtmlWindow> Frame(std::int32_t index) override;
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<DocumentEventSink> sink) override;
+
+ private:
+  ComPtr<IHTMLDocument2> document_;
+};
+
+class WinInput : public Input {
+ public:
+  std::int16_t KeyState(int virtualKey) override;
+  std::int16_t AsyncKeyState(int virtualKey) override;
+  std::optional<Point> CursorPos() override;
+  std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) override;
+  Point ScreenSize() override;
+};
+
+}  // namespace quellbox::win32
