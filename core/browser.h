@@ -105,6 +105,28 @@ class BrowserEventSink {
   virtual void OnQuit() = 0;
 };
 
+class ShellWindowsEventSink {
+ public:
+  virtual ~ShellWindowsEventSink() = default;
+  virtual void WindowRegistered(std::int32_t cookie) = 0;
+  virtual void WindowRevoked(std::int32_t cookie) = 0;
+};
+
+// The shell's list of open browser windows (Internet Explorer and folder windows alike).
+class ShellWindows {
+ public:
+  virtual ~ShellWindows() = default;
+  virtual std::optional<std::int32_t> Count() = 0;
+  virtual std::shared_ptr<Browser> Item(std::int32_t index) = 0;  // null when unreadable
+  virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) = 0;
+};
+
+class BrowserShell {
+ public:
+  virtual ~BrowserShell() = default;
+  virtual std::shared_ptr<ShellWindows> OpenShellWindows() = 0;  // null when unavailable
+};
+
 // Keyboard, mouse and screen.
 class Input {
  public:

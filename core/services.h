@@ -14,6 +14,7 @@ struct Services {
   Sound& sound;
   Launcher& launcher;
   Input& input;
+  BrowserShell& shell;
 };
 
 }  // namespace quellbox

@@ -10,6 +10,8 @@ class Clock {
   // Now, in the user's short date form and long time form with seconds.
   virtual std::string DateText() = 0;
   virtual std::string TimeText() = 0;
+  // A random fraction in [0, 1) from a generator seeded by the clock.
+  virtual double RandomFraction() = 0;
 };
 
 class Sound {

@@ -69,11 +69,21 @@ void IE_Class::SetIECtl(const std::shared_ptr<Browser>& browser) {
   if (auto hwnd = browser->Hwnd()) handle_ = static_cast<std::int32_t>(*hwnd);
 }
 
-std::int32_t IE_Class::IEHandle() {
+std::optional<std::int32_t> IE_Class::ReadIEHandle() {
   if (handle_ != 0) return handle_;
+  return QuellboxProperty();
+}
+
+std::optional<std::int32_t> IE_Class::QuellboxProperty() {
+  if (quellboxProperty_ && engine_.rememberWindowIds) return quellboxProperty_;
   auto self = shared_from_this();
-  if (!ie_) return 0;
-  return ie_->GetProperty("quellbox").value_or(0);
+  auto value = ie_ ? ie_->GetProperty(kWindowIdProperty) : std::nullopt;
+  if (value && *value != 0) quellboxProperty_ = value;  // 0 means not stored yet: ask again
+  return value;
+}
+
+void IE_Class::RememberQuellboxProperty(std::int32_t value) {
+  if (value != 0) quellboxProperty_ = value;
 }
 
 void IE_Class::Report(int id, std::vector<ReportValue> args) {

@@ -27,9 +27,15 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   // during the start-up scan, probes for forward history and records its handle.
   void SetIECtl(const std::shared_ptr<Browser>& browser);
   const std::shared_ptr<Browser>& IECtl() const { return ie_; }
-  // The recorded handle, or the browser's "quellbox" property when there is none.
-  std::int32_t IEHandle();
+  // The recorded handle, or the browser's "quellbox" property when there is none (0 when that
+  // cannot be read either).
+  std::int32_t IEHandle() { return ReadIEHandle().value_or(0); }
+  std::optional<std::int32_t> ReadIEHandle();
   std::int32_t RecordedHandle() const { return handle_; }
+  // The browser's "quellbox" property. Only Quellbox writes it, and only once, so a stored id
+  // once read or written is remembered (unless the engine asks for every read to be made).
+  std::optional<std::int32_t> QuellboxProperty();
+  void RememberQuellboxProperty(std::int32_t value);
 
   void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args,
                        bool& cancel) override;
@@ -69,6 +75,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::shared_ptr<Browser> ie_;
   std::unique_ptr<Subscription> ieEvents_;
   std::int32_t handle_ = 0;
+  std::optional<std::int32_t> quellboxProperty_;
   bool enableForward_ = false;
   bool enableBack_ = false;
   std::array<Slot, kSlots> slots_;

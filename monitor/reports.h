@@ -34,6 +34,11 @@ struct Engine {
   Services& services;
   AppState& state;
   ReportObserver* reports = nullptr;
+  // Remember window ids read from or written to browsers instead of reading them again.
+  bool rememberWindowIds = true;
 };
+
+// The browser property that names windows without a handle.
+inline constexpr const char* kWindowIdProperty = "quellbox";
 
 }  // namespace quellbox

@@ -59,6 +59,7 @@ int SimSubscribers<Sink>::Count() const {
 
 template class SimSubscribers<DocumentEventSink>;
 template class SimSubscribers<BrowserEventSink>;
+template class SimSubscribers<ShellWindowsEventSink>;
 
 std::optional<std::string> SimElement::TagName() { return Read(hub_, name_, "tagName", tagName); }
 std::optional<std::string> SimElement::Id() { return Read(hub_, name_, "id", id); }

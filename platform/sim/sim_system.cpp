@@ -4,6 +4,12 @@
 
 namespace quellbox::sim {
 
+double SimClock::RandomFraction() {
+  int call = randomCalls++;
+  if (static_cast<std::size_t>(call) < randoms.size()) return randoms[static_cast<std::size_t>(call)];
+  return static_cast<double>((call * 7919 + 104729) % 100003) / 100003.0;
+}
+
 void SimSound::Beep(unsigned frequencyHz, unsigned durationMs) {
   played.push_back("beep " + std::to_string(frequencyHz) + " " + std::to_string(durationMs));
 }

@@ -11,9 +11,12 @@ class SimClock : public Clock {
  public:
   std::string DateText() override { return date; }
   std::string TimeText() override { return time; }
+  double RandomFraction() override;
 
   std::string date = "12/5/2026";
   std::string time = "1:05:09 PM";
+  std::vector<double> randoms;  // handed out in order; then a fixed sequence of its own
+  int randomCalls = 0;
 };
 
 class SimSound : public Sound {

@@ -112,7 +112,8 @@ int RunQuellbox(HINSTANCE instance) {
   WinSound sound;
   WinLauncher launcher;
   WinInput input;
-  Services services{registry, env, clock, sound, launcher, input};
+  WinBrowserShell shell;
+  Services services{registry, env, clock, sound, launcher, input, shell};
   AppState state;
   MainForm form(services, instanceLock, state);
   MainWindow window(instance, form);

@@ -166,6 +166,50 @@ HRESULT DocumentEventsSink::Dispatch(DISPID id, DISPPARAMS&, VARIANT* result) {
   return S_OK;
 }
 
+ShellWindowsEventsSink::ShellWindowsEventsSink(std::weak_ptr<ShellWindowsEventSink> sink)
+    : EventSinkBase(DIID_DShellWindowsEvents), sink_(std::move(sink)) {}
+
+HRESULT ShellWindowsEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*) {
+  if (id != DISPID_WINDOWREGISTERED && id != DISPID_WINDOWREVOKED) return S_OK;
+  if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+  auto cookie = VariantInt(Arg(params, 0));
+  if (!cookie) return DISP_E_TYPEMISMATCH;
+  auto sink = sink_.lock();
+  if (!sink) return S_OK;
+  if (id == DISPID_WINDOWREGISTERED) sink->WindowRegistered(*cookie);
+  else sink->WindowRevoked(*cookie);
+  return S_OK;
+}
+
+std::optional<std::int32_t> WinShellWindows::Count() {
+  long count = 0;
+  if (FAILED(windows_->get_Count(&count))) return std::nullopt;
+  return static_cast<std::int32_t>(count);
+}
+
+std::shared_ptr<Browser> WinShellWindows::Item(std::int32_t index) {
+  Variant which;
+  V_VT(which.get()) = VT_I4;
+  V_I4(which.get()) = index;
+  ComPtr<IDispatch> item;
+  if (FAILED(windows_->Item(*which, item.put())) || !item) return nullptr;
+  return WinBrowser::From(item.get());
+}
+
+std::unique_ptr<Subscription> WinShellWindows::Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) {
+  auto events = ComPtr<ShellWindowsEventsSink>::Adopt(new ShellWindowsEventsSink(std::move(sink)));
+  return ConnectEvents(windows_.get(), DIID_DShellWindowsEvents, events.get());
+}
+
+std::shared_ptr<ShellWindows> WinBrowserShell::OpenShellWindows() {
+  ComPtr<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
+                              reinterpret_cast<void**>(windows.put()))) ||
+      !windows)
+    return nullptr;
+  return std::make_shared<WinShellWindows>(std::move(windows));
+}
+
 std::shared_ptr<WinBrowser> WinBrowser::From(IDispatch* object) {
   if (!object) return nullptr;
   ComPtr<IWebBrowser2> browser;

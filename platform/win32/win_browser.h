@@ -33,6 +33,34 @@ class DocumentEventsSink : public EventSinkBase {
   std::weak_ptr<DocumentEventSink> sink_;
 };
 
+// DShellWindowsEvents: a window registered with the shell or revoked.
+class ShellWindowsEventsSink : public EventSinkBase {
+ public:
+  explicit ShellWindowsEventsSink(std::weak_ptr<ShellWindowsEventSink> sink);
+
+ protected:
+  HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
+
+ private:
+  std::weak_ptr<ShellWindowsEventSink> sink_;
+};
+
+class WinShellWindows : public ShellWindows {
+ public:
+  explicit WinShellWindows(ComPtr<IShellWindows> windows) : windows_(std::move(windows)) {}
+  std::optional<std::int32_t> Count() override;
+  std::shared_ptr<Browser> Item(std::int32_t index) override;
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) override;
+
+ private:
+  ComPtr<IShellWindows> windows_;
+};
+
+class WinBrowserShell : public BrowserShell {
+ public:
+  std::shared_ptr<ShellWindows> OpenShellWindows() override;
+};
+
 class WinBrowser : public Browser {
  public:
   explicit WinBrowser(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}

@@ -26,6 +26,14 @@ std::string SizedText(Format format) {
 
 }  // namespace
 
+WinClock::WinClock() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  random_.seed(static_cast<std::mt19937::result_type>(now.QuadPart ^ GetTickCount()));
+}
+
+double WinClock::RandomFraction() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
+
 std::string WinClock::DateText() {
   return SizedText([](char* buffer, int size) {
     return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, size);

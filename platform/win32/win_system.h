@@ -1,12 +1,19 @@
 #pragma once
+#include <random>
+
 #include "core/system_ports.h"
 
 namespace quellbox::win32 {
 
 class WinClock : public Clock {
  public:
+  WinClock();
   std::string DateText() override;
   std::string TimeText() override;
+  double RandomFraction() override;
+
+ private:
+  std::mt19937 random_;
 };
 
 class WinSound : public Sound {

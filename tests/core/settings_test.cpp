@@ -206,7 +206,7 @@ TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
 TEST_F(SettingsTest, AMissingProgramDirectoryStillGetsTheRegistryWritten) {
   sim::SimEnvironment gone(world.dir.str() + "/missing");
   Services services{world.registry, gone, world.clock, world.sound, world.launcher,
-                    world.input};
+                    world.input, world.shell};
   ApplyFirstRunDefaults(services, world.state);
   EXPECT_TRUE(SaveSettings(services, world.state));
   EXPECT_EQ(world.Stored("Version"), "3080");

@@ -12,6 +12,7 @@
 #include "platform/sim/sim_environment.h"
 #include "platform/sim/sim_input.h"
 #include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
 #include "platform/sim/sim_system.h"
 
 namespace quellbox::testing {
@@ -47,7 +48,8 @@ struct SimWorld {
   sim::SimSound sound;
   sim::SimLauncher launcher{temp.str() + "/"};
   sim::SimInput input;
-  Services services{registry, env, clock, sound, launcher, input};
+  sim::SimBrowserShell shell;
+  Services services{registry, env, clock, sound, launcher, input, shell};
   AppState state;
 
   std::string Section() { return SettingsSection(env); }

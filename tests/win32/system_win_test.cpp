@@ -104,7 +104,8 @@ class BrowserTest : public ::testing::Test {
   WinSound sound;
   WinLauncher launcher;
   WinInput input;
-  Services services{registry, env, clock, sound, launcher, input};
+  WinBrowserShell shell;
+  Services services{registry, env, clock, sound, launcher, input, shell};
   std::string browser, out, previousClass;
 };
 

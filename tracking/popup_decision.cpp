@@ -1,0 +1,87 @@
+#include "tracking/popup_decision.h"
+
+#include <cmath>
+
+#include "core/convert.h"
+#include "core/trust.h"
+
+namespace quellbox {
+namespace {
+
+constexpr std::int32_t kOleCmdClose = 45;
+constexpr std::int32_t kDontPromptUser = 2;
+constexpr const char* kFailedRead = "XXX";
+constexpr const char* kReadable = "XXXXX";
+
+bool Held(Input& input, int key) { return input.KeyState(key) < 0; }
+
+}  // namespace
+
+std::int32_t WindowId(Engine& engine, Browser& window, bool assign, IE_Class* monitor) {
+  if (auto hwnd = window.Hwnd(); hwnd && *hwnd != 0) return static_cast<std::int32_t>(*hwnd);
+  std::int32_t id = 0;
+  if (monitor && monitor->IECtl().get() == &window) id = monitor->QuellboxProperty().value_or(0);
+  else id = window.GetProperty(kWindowIdProperty).value_or(0);
+  if (id != 0 || !assign) return id;
+  id = static_cast<std::int32_t>(std::nearbyint(engine.services.clock.RandomFraction() * 99999999.0));
+  window.PutProperty(kWindowIdProperty, id);
+  if (monitor && monitor->IECtl().get() == &window) monitor->RememberQuellboxProperty(id);
+  return id;
+}
+
+void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
+  PopupFlags& flags = engine.state.flags;
+  const Settings& settings = engine.state.settings;
+
+  std::string app = w.Application().value_or(kFailedRead);
+  std::string name = w.LocationName().value_or(kFailedRead);
+  std::string url = w.LocationURL().value_or(kFailedRead);
+
+  // A blank window that the user asked for, or that shows a status bar, is still loading and
+  // is left alone; so is one whose status bar cannot be read.
+  bool blank = app.empty() || (url.empty() && name.empty());
+  auto statusBar = w.StatusBar();
+  if (!statusBar || (blank && (flags.NewWindowAllowed || *statusBar))) {
+    flags.NewWindowAllowed = false;
+    return;
+  }
+
+  if (WindowId(engine, w, true, monitor) == 0) return;
+
+  auto fullName = w.FullName();
+  bool explorer = fullName && UpperAscii(*fullName).find("EXPLORER.EXE") != std::string::npos;
+
+  std::string probe;
+  if (w.LocationName()) {
+    probe = kReadable;
+    auto visible = w.Visible();
+    // Windows already open and visible at start-up are the user's own.
+    if (visible && *visible && flags.InitialScan) return;
+  }
+
+  if (settings.Spyware || !settings.KillerEnabled) return;
+
+  bool allowed = flags.NewWindowAllowed;
+  bool strict = settings.Mode;
+  bool candidate = false;
+  candidate |= !explorer && !name.empty() && !allowed && !flags.InitialScan && strict;
+  candidate |= !explorer && name != url && !allowed && strict;
+  candidate |= !explorer && name == url && !allowed && strict;
+  candidate |= probe != kReadable;
+  candidate |= app == kFailedRead;
+  candidate |= name == kFailedRead;
+  auto freshName = w.LocationName();
+  candidate |= !freshName || UpperAscii(*freshName).find("/ADSERV/") != std::string::npos;
+  auto freshStatusBar = w.StatusBar();
+  candidate |= !freshStatusBar || (!explorer && !*freshStatusBar && !allowed);
+
+  if (candidate && !Held(engine.services.input, kVkShift) && !Held(engine.services.input, kVkControl)) {
+    if (RecordClosedPopup(engine.services, engine.state, url)) {
+      w.SetVisible(false);
+      w.ExecWB(kOleCmdClose, kDontPromptUser);
+    }
+  }
+  if (flags.NewWindowAllowed) flags.NewWindowAllowed = false;
+}
+
+}  // namespace quellbox
