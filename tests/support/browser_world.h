@@ -6,6 +6,7 @@
 
 #include "monitor/ie_class.h"
 #include "platform/sim/sim_browser.h"
+#include "platform/sim/sim_shell.h"
 #include "support/sim_world.h"
 
 namespace quellbox::testing {
@@ -60,6 +61,19 @@ struct BrowserWorld : SimWorld {
     return m;
   }
   PopupFlags& Flags() { return state.flags; }
+
+  // A window as a script opens it: untitled address as title, no status bar.
+  std::shared_ptr<sim::SimBrowser> Popup(const std::string& url, std::int64_t hwnd) {
+    auto w = Window(url, hwnd);
+    w->statusBar = false;
+    w->visible = false;
+    return w;
+  }
+  std::shared_ptr<sim::SimShellWindows> Shell() {
+    if (!shell.windows) shell.windows = std::make_shared<sim::SimShellWindows>(hub);
+    return shell.windows;
+  }
+  bool Closed(const sim::SimBrowser& w) const { return w.closed; }
 
   sim::SimHub hub;
   RecordedReports reports;
