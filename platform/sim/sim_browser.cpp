@@ -190,7 +190,11 @@ bool SimBrowser::GoForward() {
 
 bool SimBrowser::ExecWB(std::int32_t command, std::int32_t option) {
   hub_.Read(name, "ExecWB");
-  if (closed || (command == 45 && !closable)) return false;
+  if (closed) return false;
+  if (command == 45 && !closable) {
+    calls.push_back("ExecWB " + std::to_string(command) + " " + std::to_string(option) + " refused");
+    return false;
+  }
   calls.push_back("ExecWB " + std::to_string(command) + " " + std::to_string(option));
   if (command == 45) closed = true;
   return true;

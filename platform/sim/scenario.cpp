@@ -1,0 +1,513 @@
+#include "platform/sim/scenario.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+#include "core/convert.h"
+#include "core/text_file.h"
+#include "platform/sim/sim_browser.h"
+#include "platform/sim/sim_environment.h"
+#include "platform/sim/sim_input.h"
+#include "platform/sim/sim_registry.h"
+#include "platform/sim/sim_shell.h"
+#include "platform/sim/sim_system.h"
+#include "shell/main_form.h"
+#include "shell/tray_tip.h"
+
+namespace quellbox::sim {
+namespace {
+
+constexpr const char* kTranscriptMarker = "=== transcript";
+
+struct ScenarioError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// "a b=c d=\"e f\"" into words; quotes group, backslash escapes \r \n \t \" \\ inside them.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (quoted) {
+      if (c == '"') {
+        quoted = false;
+      } else if (c == '\\' && i + 1 < line.size()) {
+        char e = line[++i];
+        word += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e == '0' ? '\0' : e;
+      } else {
+        word += c;
+      }
+    } else if (c == '"') {
+      quoted = inWord = true;
+    } else if (c == ' ' || c == '\t') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (quoted) throw ScenarioError("unterminated quote");
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+std::string Visible(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\0') out += "\\0";
+    else out += c;
+  }
+  return out;
+}
+
+class Runner {
+ public:
+  explicit Runner(const ScenarioOptions& options) {
+    engineOptions_ = options;
+    shell_.windows = std::make_shared<SimShellWindows>(hub_);
+  }
+
+  ScenarioResult Run(const std::string& text) {
+    ScenarioResult result;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+      ++number;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line == kTranscriptMarker) {
+        std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        result.expected = rest;
+        break;
+      }
+      std::string trimmed = TrimBlanks(line);
+      if (trimmed.empty() || trimmed[0] == '#') continue;
+      try {
+        out_ << "> " << trimmed << "\n";
+        Execute(Words(trimmed));
+        if (!nestedError_.empty()) throw ScenarioError(nestedError_);
+        Observe();
+      } catch (const ScenarioError& e) {
+        result.errorLine = number;
+        result.error = e.what();
+        break;
+      }
+    }
+    if (form_) form_->FormUnload();
+    result.transcript = out_.str();
+    result.reads = hub_.reads;
+    return result;
+  }
+
+ private:
+  using Args = std::vector<std::string>;
+
+  void Execute(const Args& w) {
+    const std::string& verb = w.at(0);
+    static const std::map<std::string, void (Runner::*)(const Args&)> commands = {
+        {"registry", &Runner::Registry}, {"file", &Runner::File},
+        {"option", &Runner::Option},     {"window", &Runner::WindowCommand},
+        {"set", &Runner::Set},           {"open", &Runner::Open},
+        {"close", &Runner::Close},       {"start", &Runner::Start},
+        {"focus", &Runner::Focus},       {"mouseup", &Runner::MouseUp},
+        {"contextmenu", &Runner::ContextMenu}, {"click", &Runner::Click},
+        {"newwindow", &Runner::NewWindow}, {"navigate", &Runner::Navigate},
+        {"navigated", &Runner::Navigated}, {"downloaded", &Runner::Downloaded},
+        {"completed", &Runner::Completed}, {"frame", &Runner::Frame},
+        {"key", &Runner::Key},           {"screen", &Runner::Screen},
+        {"random", &Runner::Random},     {"clock", &Runner::ClockCommand},
+        {"inside", &Runner::Inside},     {"tick", &Runner::Tick},
+        {"tip", &Runner::Tip},           {"exit", &Runner::Exit},
+        {"show", &Runner::Show},
+    };
+    auto it = commands.find(verb);
+    if (it == commands.end()) throw ScenarioError("unknown command '" + verb + "'");
+    (this->*(it->second))(w);
+  }
+
+  static void Need(const Args& w, std::size_t count, const char* usage) {
+    if (w.size() < count) throw ScenarioError(std::string("usage: ") + usage);
+  }
+
+  std::shared_ptr<SimBrowser>& Window(const std::string& name) {
+    auto it = windows_.find(name);
+    if (it == windows_.end()) throw ScenarioError("no window named '" + name + "'");
+    return it->second;
+  }
+
+  void RequireStarted(const char* what) {
+    if (!form_) throw ScenarioError(std::string(what) + " needs 'start' first");
+  }
+
+  static std::int32_t Number(const std::string& text) {
+    auto n = TextToLong(text);
+    if (!n || text.empty()) throw ScenarioError("'" + text + "' is no number");
+    return *n;
+  }
+
+  static std::optional<bool> YesNo(const std::string& text) {
+    if (text == "yes") return true;
+    if (text == "no") return false;
+    if (text == "!") return std::nullopt;
+    throw ScenarioError("expected yes, no or !, got '" + text + "'");
+  }
+
+  static std::optional<std::string> TextOrUnreadable(const std::string& text) {
+    if (text == "!") return std::nullopt;
+    return text;
+  }
+
+  // key=value settings of a window.
+  void Configure(SimBrowser& b, const Args& w, std::size_t from) {
+    for (std::size_t i = from; i < w.size(); ++i) {
+      auto eq = w[i].find('=');
+      if (eq == std::string::npos) throw ScenarioError("expected key=value, got '" + w[i] + "'");
+      std::string key = w[i].substr(0, eq), value = w[i].substr(eq + 1);
+      if (key == "hwnd") b.hwnd = value == "none" ? std::optional<std::int64_t>(0)
+                                 : value == "!" ? std::nullopt
+                                                : std::optional<std::int64_t>(Number(value));
+      else if (key == "url") {
+        b.locationUrl = TextOrUnreadable(value);
+        if (b.document) b.document->url = value;
+      } else if (key == "title") b.locationName = TextOrUnreadable(value);
+      else if (key == "app") b.application = TextOrUnreadable(value);
+      else if (key == "exe") b.fullName = TextOrUnreadable(value);
+      else if (key == "statusbar") b.statusBar = YesNo(value);
+      else if (key == "visible") b.visible = YesNo(value);
+      else if (key == "forward") b.forwardHistory = YesNo(value).value_or(false);
+      else if (key == "closable") b.closable = YesNo(value).value_or(true);
+      else if (key == "document") b.documentReadable = YesNo(value).value_or(false);
+      else if (key == "id") b.propertiesReadable = value != "!";
+      else if (key == "size") {
+        auto x = value.find('x');
+        if (x == std::string::npos) throw ScenarioError("size is WIDTHxHEIGHT");
+        b.width = Number(value.substr(0, x));
+        b.height = Number(value.substr(x + 1));
+      } else throw ScenarioError("unknown window property '" + key + "'");
+    }
+  }
+
+  std::shared_ptr<SimDocument> NewDocument(const std::string& url, SimBrowser& owner) {
+    auto d = std::make_shared<SimDocument>(hub_, url);
+    d->activeElement = Element("BODY");
+    d->window->onResize = [&owner](std::int32_t w, std::int32_t h) {
+      owner.width = w;
+      owner.height = h;
+    };
+    return d;
+  }
+
+  std::shared_ptr<SimElement> Element(const std::string& tag) {
+    auto e = std::make_shared<SimElement>(hub_, tag);
+    e->tagName = tag;
+    return e;
+  }
+
+  void Registry(const Args& w) {
+    Need(w, 3, "registry NAME VALUE");
+    registry_.PutText(SettingsSection(env_), w[1], w[2]);
+  }
+  void File(const Args& w) {
+    Need(w, 3, "file NAME TEXT");
+    if (w[1].find('/') != std::string::npos || w[1] == ".." || w[1] == ".")
+      throw ScenarioError("file names are plain names in the program directory");
+    WriteWholeFile(env_.PathInProgramDirectory(w[1]), w[2]);
+  }
+  void Option(const Args& w) {
+    Need(w, 3, "option NAME VALUE");
+    Settings& s = state_.settings;
+    const std::string& v = w[2];
+    auto flag = [&] {
+      auto b = TextToBoolean(v);
+      if (!b) throw ScenarioError("'" + v + "' is no Boolean");
+      return *b;
+    };
+    auto small = [&] { return static_cast<std::int16_t>(Number(v)); };
+    if (w[1] == "Mode") s.Mode = flag();
+    else if (w[1] == "Normalize") s.Normalize = flag();
+    else if (w[1] == "Spyware") s.Spyware = flag();
+    else if (w[1] == "KillerEnabled") s.KillerEnabled = flag();
+    else if (w[1] == "Log") s.Log = small();
+    else if (w[1] == "Keys") s.Keys = small();
+    else if (w[1] == "Sound") s.Sound = v;
+    else if (w[1] == "trust") state_.gblTrust.push_back(v);
+    else throw ScenarioError("unknown option '" + w[1] + "'");
+  }
+  void WindowCommand(const Args& w) {
+    Need(w, 2, "window NAME [key=value ...]");
+    if (windows_.count(w[1])) throw ScenarioError("window '" + w[1] + "' exists already");
+    auto b = std::make_shared<SimBrowser>(hub_, w[1]);
+    b->hwnd = 1000 + static_cast<std::int64_t>(windows_.size()) * 10;
+    b->locationUrl = b->locationName = "about:blank";
+    b->document = NewDocument("about:blank", *b);
+    b->locationName.reset();
+    Configure(*b, w, 2);
+    b->document->url = b->locationUrl.value_or("");
+    // Without a title of its own a page shows its address in the title bar.
+    bool titled = std::any_of(w.begin() + 2, w.end(), [](const std::string& a) { return a.rfind("title=", 0) == 0; });
+    if (!titled) b->locationName = b->locationUrl;
+    windows_[w[1]] = b;
+    order_.push_back(w[1]);
+  }
+  void Set(const Args& w) {
+    Need(w, 3, "set NAME key=value ...");
+    Configure(*Window(w[1]), w, 2);
+  }
+  void Open(const Args& w) {
+    Need(w, 2, "open NAME [quiet]");
+    shell_.windows->Open(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+  }
+  void Close(const Args& w) {
+    Need(w, 2, "close NAME [quiet]");
+    shell_.windows->Close(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+  }
+  void Start(const Args&) {
+    if (form_) throw ScenarioError("already started");
+    form_ = std::make_unique<MainForm>(services_, lock_, state_);
+    form_->GetEngine().rememberWindowIds = !engineOptions_.designPasses;
+    if (!form_->FormLoad()) out_ << "second instance: ended\n";
+  }
+  void Focus(const Args& w) {
+    Need(w, 3, "focus NAME TAG [textedit] [text=...]");
+    auto e = Element(w[2]);
+    for (std::size_t i = 3; i < w.size(); ++i) {
+      if (w[i] == "textedit") e->isTextEdit = true;
+      else if (w[i].rfind("text=", 0) == 0) e->text = w[i].substr(5);
+      else if (w[i] == "!") e->tagName.reset();
+      else throw ScenarioError("unknown focus detail '" + w[i] + "'");
+    }
+    Window(w[1])->document->activeElement = e;
+  }
+  void MouseUp(const Args& w) {
+    Need(w, 3, "mouseup NAME TAG [id=...] [text=...]");
+    auto e = Element(w[2]);
+    for (std::size_t i = 3; i < w.size(); ++i) {
+      if (w[i].rfind("id=", 0) == 0) e->id = w[i].substr(3);
+      else if (w[i].rfind("text=", 0) == 0) e->text = w[i].substr(5);
+      else if (w[i] == "!") e->id.reset();
+      else throw ScenarioError("unknown mouse-up detail '" + w[i] + "'");
+    }
+    Window(w[1])->document->FireMouseUp(e);
+  }
+  void ContextMenu(const Args& w) {
+    Need(w, 2, "contextmenu NAME");
+    if (!Window(w[1])->document->FireContextMenu()) out_ << "context menu suppressed in " << w[1] << "\n";
+  }
+  void Click(const Args& w) {
+    Need(w, 2, "click NAME");
+    Window(w[1])->document->FireClick();
+  }
+  void NewWindow(const Args& w) {
+    Need(w, 2, "newwindow NAME");
+    bool cancel = Window(w[1])->FireNewWindow2();
+    out_ << "NewWindow2 in " << w[1] << ": " << (cancel ? "cancelled" : "allowed") << "\n";
+  }
+  void Navigate(const Args& w) {
+    Need(w, 3, "navigate NAME URL");
+    if (Window(w[1])->FireBeforeNavigate2(w[2])) out_ << "navigation in " << w[1] << " cancelled\n";
+  }
+  void Navigated(const Args& w) {
+    Need(w, 2, "navigated NAME");
+    auto& b = Window(w[1]);
+    b->FireNavigateComplete2(b->locationUrl.value_or(""));
+  }
+  void Downloaded(const Args& w) {
+    Need(w, 2, "downloaded NAME");
+    Window(w[1])->FireDownloadComplete();
+  }
+  void Completed(const Args& w) {
+    Need(w, 2, "completed NAME");
+    auto& b = Window(w[1]);
+    b->FireDocumentComplete(b, b->locationUrl.value_or(""));
+  }
+  void Frame(const Args& w) {
+    Need(w, 3, "frame NAME URL");
+    auto& b = Window(w[1]);
+    auto f = std::make_shared<SimHtmlWindow>(hub_, w[1] + " frame");
+    f->document = NewDocument(w[2], *b);
+    b->document->frames.push_back(f);
+  }
+  void Key(const Args& w) {
+    Need(w, 3, "key SHIFT|CTRL|ALT down|up");
+    int vk = w[1] == "SHIFT" ? kVkShift : w[1] == "CTRL" ? kVkControl : w[1] == "ALT" ? kVkMenu : 0;
+    if (!vk) throw ScenarioError("unknown key '" + w[1] + "'");
+    if (w[2] == "down") input_.held.insert(vk);
+    else if (w[2] == "up") input_.held.erase(vk);
+    else throw ScenarioError("key state is down or up");
+  }
+  void Screen(const Args& w) {
+    Need(w, 3, "screen WIDTH HEIGHT");
+    input_.screen = {Number(w[1]), Number(w[2])};
+  }
+  void Random(const Args& w) {
+    Need(w, 2, "random FRACTION");
+    auto r = TextToNumber(w[1]);
+    if (!r || *r < 0 || *r >= 1) throw ScenarioError("a random fraction lies in [0, 1)");
+    clock_.randoms.push_back(*r);
+  }
+  void ClockCommand(const Args& w) {
+    Need(w, 3, "clock DATE TIME");
+    clock_.date = w[1];
+    clock_.time = w[2];
+    for (std::size_t i = 3; i < w.size(); ++i) clock_.time += " " + w[i];
+  }
+  void Inside(const Args& w) {
+    Need(w, 4, "inside NAME PROPERTY COMMAND ...");
+    if (!windows_.count(w[1]) && w[1] != "shell") Window(w[1]);
+    Args nested(w.begin() + 3, w.end());
+    hub_.InsideNextRead(w[1], w[2], [this, nested] {
+      out_ << "  (inside the read)\n";
+      try {
+        Execute(nested);
+      } catch (const ScenarioError& e) {
+        nestedError_ = e.what();  // reported once the engine's handler has returned
+      }
+    });
+  }
+  void Tick(const Args&) {
+    RequireStarted("tick");
+    form_->Timer1Timer();
+    out_ << "saved: WindowsLeft " << registry_.GetText(SettingsSection(env_), "WindowsLeft").value_or("?") << "\n";
+  }
+  void Tip(const Args&) {
+    RequireStarted("tip");
+    out_ << "tip: " << Visible(TrayTipText(state_.settings.ClosedSinceStart)) << "\n";
+  }
+  void Exit(const Args&) {
+    RequireStarted("exit");
+    form_->FormQueryUnload();
+    form_->FormUnload();
+    form_.reset();
+    out_ << "exited: WindowsLeft " << registry_.GetText(SettingsSection(env_), "WindowsLeft").value_or("?")
+         << ", trust.hosts " << Visible(ReadWholeFile(env_.PathInProgramDirectory("trust.hosts")).value_or("(none)")) << "\n";
+  }
+  void Show(const Args& w) {
+    Need(w, 2, "show flags|monitors|slots NAME");
+    const PopupFlags& f = state_.flags;
+    if (w[1] == "flags") {
+      out_ << "flags: UserGesture " << f.UserGesture << ", NewWindowAllowed " << f.NewWindowAllowed
+           << ", ForwardProbePending " << f.ForwardProbePending << "\n";
+    } else if (w[1] == "monitors") {
+      RequireStarted("show monitors");
+      out_ << "monitors:";
+      for (const auto& k : form_->IEWin()->Keys()) out_ << " " << k;
+      out_ << "\n";
+    } else if (w[1] == "slots") {
+      Need(w, 3, "show slots NAME");
+      RequireStarted("show slots");
+      std::string key = std::to_string(Window(w[2])->hwnd.value_or(0));
+      auto monitor = form_->IEWin()->IE(key);
+      if (!monitor) throw ScenarioError("no monitor for '" + w[2] + "'");
+      out_ << "slots of " << w[2] << ":";
+      for (int k = 0; k < IE_Class::kSlots; ++k)
+        if (monitor->SlotDocument(k)) out_ << " " << k << "=" << monitor->DocumentUrl(k);
+      out_ << " next " << monitor->NextSlot() << "\n";
+    } else {
+      throw ScenarioError("show flags, monitors or slots");
+    }
+  }
+
+  // Writes down everything Quellbox did since the last look.
+  void Observe() {
+    for (const auto& name : order_) {
+      auto& b = *windows_[name];
+      for (std::size_t i = seenCalls_[name]; i < b.calls.size(); ++i) out_ << name << ": " << b.calls[i] << "\n";
+      seenCalls_[name] = b.calls.size();
+      std::vector<std::shared_ptr<SimHtmlWindow>> scripts{b.document->window};
+      for (auto& f : b.document->frames) scripts.push_back(f);
+      for (auto& s : scripts) {
+        for (std::size_t i = seenScript_[s.get()]; i < s->calls.size(); ++i)
+          out_ << name << " script: " << s->calls[i] << "\n";
+        seenScript_[s.get()] = s->calls.size();
+      }
+    }
+    std::string log = ReadWholeFile(env_.PathInProgramDirectory("url.log")).value_or("");
+    if (log.size() > seenLog_) {
+      for (const auto& line : SplitAtCrLf(log.substr(seenLog_)))
+        if (!line.empty()) out_ << "url.log: " << Visible(line) << "\n";
+    }
+    seenLog_ = log.size();
+    for (std::size_t i = seenSounds_; i < sound_.played.size(); ++i) {
+      std::string s = sound_.played[i];
+      auto dir = s.find(env_.ProgramDirectory());
+      if (dir != std::string::npos) s.replace(dir, env_.ProgramDirectory().size(), "<dir>");
+      out_ << "sound: " << s << "\n";
+    }
+    seenSounds_ = sound_.played.size();
+    const Settings& s = state_.settings;
+    if (s.WindowsLeft != lastLifetime_ || s.ClosedSinceStart != lastSinceStart_)
+      out_ << "counters: " << s.WindowsLeft << " lifetime, " << s.ClosedSinceStart << " since start\n";
+    lastLifetime_ = s.WindowsLeft;
+    lastSinceStart_ = s.ClosedSinceStart;
+    if (form_ && form_->IEWin()) {
+      auto keys = form_->IEWin()->Keys();
+      if (keys != lastKeys_) {
+        out_ << "monitors:";
+        for (const auto& k : keys) out_ << " " << k;
+        out_ << "\n";
+      }
+      lastKeys_ = keys;
+    }
+  }
+
+  struct TempDirectory {
+    TempDirectory() {
+      std::random_device rd;
+      path = (std::filesystem::temp_directory_path() /
+              ("quellbox-sim-" + std::to_string(rd()) + std::to_string(rd()))).string();
+      std::filesystem::create_directories(path);
+    }
+    ~TempDirectory() {
+      std::error_code ec;
+      std::filesystem::remove_all(path, ec);
+    }
+    std::string path;
+  };
+
+  ScenarioOptions engineOptions_;
+  TempDirectory dir_, temp_;
+  SimHub hub_;
+  SimRegistry registry_;
+  SimEnvironment env_{dir_.path};
+  SimClock clock_;
+  SimSound sound_;
+  SimLauncher launcher_{temp_.path + "/"};
+  SimInput input_;
+  SimBrowserShell shell_;
+  Services services_{registry_, env_, clock_, sound_, launcher_, input_, shell_};
+  std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
+  SimInstanceLock lock_{instances_};
+  AppState state_;
+  std::unique_ptr<MainForm> form_;
+  std::map<std::string, std::shared_ptr<SimBrowser>> windows_;
+  std::vector<std::string> order_;
+  std::map<std::string, std::size_t> seenCalls_;
+  std::map<const SimHtmlWindow*, std::size_t> seenScript_;
+  std::size_t seenLog_ = 0, seenSounds_ = 0;
+  std::int32_t lastLifetime_ = 0, lastSinceStart_ = 0;
+  std::vector<std::string> lastKeys_;
+  std::ostringstream out_;
+  std::string nestedError_;
+};
+
+}  // namespace
+
+ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options) {
+  Runner runner(options);
+  return runner.Run(text);
+}
+
+}  // namespace quellbox::sim
