@@ -11,7 +11,8 @@ std::optional<std::string> BstrResult(HRESULT hr, const Bstr& b) {
   return Narrow(b.get());
 }
 
-std::optional<bool> BoolResult(HRESULT hr, VARIANT_BOOL b) {
+// Takes the value by reference: it is read after the call that fills it.
+std::optional<bool> BoolResult(HRESULT hr, const VARIANT_BOOL& b) {
   if (FAILED(hr)) return std::nullopt;
   return b != VARIANT_FALSE;
 }
@@ -222,11 +223,12 @@ std::optional<std::string> WinBrowser::Application() {
   // Read as text, the application object gives its default property: the application's name.
   ComPtr<IDispatch> application;
   if (FAILED(browser_->get_Application(application.put())) || !application) return std::nullopt;
-  Variant v;
-  V_VT(v.get()) = VT_DISPATCH;
-  V_DISPATCH(v.get()) = application.get();
-  application->AddRef();
-  return VariantText(*v);
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  Variant value;
+  if (FAILED(application->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                 &none, value.put(), nullptr, nullptr)))
+    return std::nullopt;
+  return VariantText(*value);
 }
 
 std::optional<std::string> WinBrowser::LocationName() {

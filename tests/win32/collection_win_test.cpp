@@ -1,0 +1,243 @@
+// The window collection over the real COM adapters: an in-process shell window list with its
+// DShellWindowsEvents connection point, and browser objects that record what Quellbox asks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <exdisp.h>
+#include <exdispid.h>
+
+#include <map>
+#include <vector>
+
+#include "platform/win32/win_browser.h"
+#include "support/sim_world.h"
+#include "tracking/ie_windows.h"
+#include "win32/com_stubs.h"
+#include "win32/fake_event_source.h"
+
+namespace quellbox::win32 {
+namespace {
+
+using testing::FakeEventSource;
+
+// The application object: read as text it gives its name (its default property).
+class FakeApplication final : public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return *out = nullptr, E_NOINTERFACE;
+    *out = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override {
+    if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
+    V_VT(result) = VT_BSTR;
+    V_BSTR(result) = SysAllocString(L"Microsoft Internet Explorer");
+    return S_OK;
+  }
+
+ private:
+  ULONG refs_ = 1;
+};
+
+class FakeWebBrowser final : public testing::WebBrowser2Stub {
+ public:
+  ~FakeWebBrowser() {
+    for (auto& property : properties) VariantClear(&property.second);
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IWebBrowser2) || IsEqualIID(riid, IID_IWebBrowserApp) ||
+        IsEqualIID(riid, IID_IWebBrowser)) {
+      *out = static_cast<IWebBrowser2*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE get_Application(IDispatch** out) override {
+    *out = new FakeApplication;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* out) override { return Text(name, out); }
+  HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* out) override { return Text(url, out); }
+  HRESULT STDMETHODCALLTYPE get_FullName(BSTR* out) override {
+    return Text(L"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE", out);
+  }
+  HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* out) override { return *out = hwnd, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override { return *out = visible, S_OK; }
+  HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override {
+    calls.push_back(value ? L"Visible=true" : L"Visible=false");
+    visible = value;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_StatusBar(VARIANT_BOOL* out) override { return *out = statusBar, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Width(LONG* out) override { return *out = 800, S_OK; }
+  HRESULT STDMETHODCALLTYPE get_Height(LONG* out) override { return *out = 600, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetProperty(BSTR property, VARIANT* value) override {
+    VariantInit(value);
+    auto it = properties.find(property);
+    if (it != properties.end()) return VariantCopy(value, &it->second);
+    return S_OK;  // an absent property reads as VT_EMPTY
+  }
+  HRESULT STDMETHODCALLTYPE PutProperty(BSTR property, VARIANT value) override {
+    VARIANT copy;
+    VariantInit(&copy);
+    VariantCopy(&copy, &value);
+    properties[property] = copy;
+    calls.push_back(std::wstring(L"PutProperty ") + property + L" vt=" + std::to_wstring(V_VT(&value)));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override {
+    calls.push_back(L"ExecWB " + std::to_wstring(command) + L" " + std::to_wstring(option) +
+                    (in || out ? L" with values" : L""));
+    return S_OK;
+  }
+
+  SHANDLE_PTR hwnd = 0;
+  std::wstring url = L"http://ads.example/", name = L"Ad";
+  VARIANT_BOOL visible = VARIANT_FALSE, statusBar = VARIANT_FALSE;
+  std::map<std::wstring, VARIANT> properties;
+  std::vector<std::wstring> calls;
+
+ private:
+  static HRESULT Text(const std::wstring& text, BSTR* out) {
+    *out = SysAllocString(text.c_str());
+    return S_OK;
+  }
+  ULONG refs_ = 1;
+};
+
+class FakeShellWindows : public testing::ShellWindowsStub {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (IsEqualIID(riid, IID_IConnectionPointContainer)) return events.QueryInterface(riid, out);
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID_IShellWindows)) {
+      *out = static_cast<IShellWindows*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
+  HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
+    *count = static_cast<LONG>(windows.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** out) override {
+    *out = nullptr;
+    if (V_VT(&index) != VT_I4 || V_I4(&index) < 0 || V_I4(&index) >= static_cast<LONG>(windows.size()))
+      return S_FALSE;
+    *out = windows[static_cast<std::size_t>(V_I4(&index))].get();
+    (*out)->AddRef();
+    return S_OK;
+  }
+  HRESULT Notify(DISPID id) {
+    VARIANT cookie;
+    V_VT(&cookie) = VT_I4;
+    V_I4(&cookie) = 3;
+    return events.Fire(id, {cookie});
+  }
+
+  std::vector<ComPtr<FakeWebBrowser>> windows;
+  FakeEventSource events{DIID_DShellWindowsEvents};
+
+ private:
+  ULONG refs_ = 1;
+};
+
+class FakeShell : public BrowserShell {
+ public:
+  explicit FakeShell(FakeShellWindows& windows) : windows_(windows) {}
+  std::shared_ptr<ShellWindows> OpenShellWindows() override {
+    return std::make_shared<WinShellWindows>(ComPtr<IShellWindows>(&windows_));
+  }
+
+ private:
+  FakeShellWindows& windows_;
+};
+
+class CollectionOverCom : public ::testing::Test {
+ protected:
+  ComPtr<FakeWebBrowser> NewWindow(SHANDLE_PTR hwnd) {
+    auto w = ComPtr<FakeWebBrowser>::Adopt(new FakeWebBrowser);
+    w->hwnd = hwnd;
+    return w;
+  }
+
+  FakeShellWindows shellWindows;
+  FakeShell fakeShell{shellWindows};
+  quellbox::testing::SimWorld world;
+  Services services{world.registry, world.env, world.clock, world.sound, world.launcher, world.input, fakeShell};
+  Engine engine{services, world.state, nullptr};
+};
+
+TEST_F(CollectionOverCom, BrowserPropertiesReadThroughTheAutomationObject) {
+  auto window = NewWindow(77);
+  auto browser = WinBrowser::From(window.get());
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(browser->Application(), "Microsoft Internet Explorer");
+  EXPECT_EQ(browser->LocationURL(), "http://ads.example/");
+  EXPECT_EQ(browser->Hwnd(), 77);
+  EXPECT_EQ(browser->StatusBar(), false);
+  EXPECT_EQ(browser->GetProperty("quellbox"), 0) << "an absent property reads as 0";
+  EXPECT_TRUE(browser->PutProperty("quellbox", 1234));
+  EXPECT_EQ(browser->GetProperty("quellbox"), 1234);
+  EXPECT_EQ(browser->Document(), nullptr) << "no HTML document";
+  EXPECT_FALSE(browser->GoForward());
+}
+
+TEST_F(CollectionOverCom, TheStartUpScanJudgesThroughTheBrowsersObjects) {
+  world.state.settings.KillerEnabled = true;
+  world.state.settings.Mode = true;
+  auto popup = NewWindow(0x1234);
+  shellWindows.windows.push_back(popup);
+  auto windows = cIEWindows::Create(engine);
+  EXPECT_EQ(windows->Keys(), std::vector<std::string>{"4660"});
+  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}));
+  EXPECT_EQ(shellWindows.events.advised, 1);
+  windows.reset();
+  EXPECT_EQ(shellWindows.events.unadvised, 1);
+}
+
+TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropClosedOnes) {
+  world.state.settings.KillerEnabled = true;
+  world.clock.randoms = {0.5};
+  auto windows = cIEWindows::Create(engine);
+  auto noHandle = NewWindow(0);
+  noHandle->visible = VARIANT_TRUE;
+  noHandle->statusBar = VARIANT_TRUE;
+  shellWindows.windows.push_back(noHandle);
+  EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREGISTERED), S_OK);
+  EXPECT_EQ(windows->Keys(), std::vector<std::string>{"50000000"});
+  ASSERT_EQ(noHandle->calls.size(), 1u);
+  EXPECT_EQ(noHandle->calls[0], L"PutProperty quellbox vt=3");  // VT_I4
+  shellWindows.Notify(DISPID_WINDOWREGISTERED);
+  EXPECT_EQ(windows->Count(), 1) << "recognised by its stored id";
+  shellWindows.windows.clear();
+  EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREVOKED), S_OK);
+  EXPECT_EQ(windows->Count(), 0);
+}
+
+}  // namespace
+}  // namespace quellbox::win32
