@@ -6,12 +6,7 @@
 #include <filesystem>
 
 #include "monitor/reports.h"
-#include "platform/sim/sim_browser.h"
-#include "platform/sim/sim_environment.h"
-#include "platform/sim/sim_input.h"
-#include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_shell.h"
-#include "platform/sim/sim_system.h"
+#include "platform/sim/sim_ui.h"
 #include "tracking/ie_windows.h"
 
 namespace quellbox {
@@ -31,15 +26,10 @@ struct Bench {
     collection = cIEWindows::Create(engine);
   }
   std::string dir = std::filesystem::temp_directory_path().string();
-  sim::SimHub hub;
-  sim::SimRegistry registry;
-  sim::SimEnvironment env{dir};
-  sim::SimClock clock;
-  sim::SimSound sound;
-  sim::SimLauncher launcher{dir + "/"};
-  sim::SimInput input;
-  sim::SimBrowserShell shell;
-  Services services{registry, env, clock, sound, launcher, input, shell};
+  sim::SimPorts ports{dir, dir + "/"};
+  sim::SimHub& hub = ports.hub;
+  sim::SimBrowserShell& shell = ports.shell;
+  Services& services = ports.services;
   AppState state;
   Engine engine{services, state, nullptr};
   std::shared_ptr<cIEWindows> collection;

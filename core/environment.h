@@ -1,5 +1,6 @@
 #pragma once
 // What the engine needs to know about its own process.
+#include <cstdint>
 #include <string>
 
 namespace quellbox {
@@ -15,6 +16,8 @@ class Environment {
   virtual std::string PathInProgramDirectory(const std::string& fileName) = 0;
   // Lets pending window messages run once.
   virtual void DoEvents() = 0;
+  virtual std::uint16_t UserDefaultLangId() = 0;
+  virtual std::uint16_t SystemDefaultLangId() = 0;
 };
 
 class InstanceLock {

@@ -4,6 +4,7 @@
 #include "core/environment.h"
 #include "core/registry_api.h"
 #include "core/system_ports.h"
+#include "core/ui_ports.h"
 
 namespace quellbox {
 
@@ -15,6 +16,11 @@ struct Services {
   Launcher& launcher;
   Input& input;
   BrowserShell& shell;
+  Tray& tray;
+  MenuPresenter& menus;
+  HelpViewer& help;
+  MessageBoxes& messages;
+  WindowManager& windows;
 };
 
 }  // namespace quellbox

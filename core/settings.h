@@ -43,6 +43,7 @@ struct PopupFlags {
 
 // State that lives as long as the program.
 struct AppState {
+  int LangOffset = 0;  // the language block of the string table
   PopupFlags flags;
   Settings settings;
   std::vector<std::string> gblTrust;  // trusted hosts, in file order

@@ -52,6 +52,8 @@ bool AppendToFile(const std::string& path, std::string_view content) {
 
 bool DeleteFileAt(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
+bool FileExists(const std::string& path) { return static_cast<bool>(Open(path, "rb")); }
+
 std::vector<std::string> SplitLinesAtCr(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -13,6 +13,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, std::string_view content);
 bool AppendToFile(const std::string& path, std::string_view content);
 bool DeleteFileAt(const std::string& path);
+bool FileExists(const std::string& path);
 
 // A line ends at CR LF or at a lone CR; a final line without an end still counts; a lone LF is
 // part of its line.

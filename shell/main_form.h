@@ -1,17 +1,22 @@
 #pragma once
-// The hidden main window: start-up order, the periodic save and shutdown.
+// The hidden main window: start-up order, the tray icon, the periodic save and shutdown.
 #include <memory>
+#include <string>
 
 #include "core/environment.h"
 #include "core/settings.h"
 #include "monitor/reports.h"
 #include "tracking/ie_windows.h"
+#include "ui/menu_form.h"
 
 namespace quellbox {
 
-class MainForm {
+class MainForm : public MenuHost {
  public:
   static constexpr unsigned kTimer1IntervalMs = 60000;
+  // The mouse messages the tray icon's notification carries.
+  static constexpr std::uint32_t kMouseMove = 0x200, kLeftDown = 0x201, kRightDown = 0x204,
+                                 kLeftDoubleClick = 0x203;
 
   MainForm(Services& services, InstanceLock& instanceLock, AppState& state,
            ReportObserver* reports = nullptr);
@@ -22,9 +27,24 @@ class MainForm {
   void FormQueryUnload();
   void FormUnload();
 
+  void CreateIcon();
+  void DeleteIcon();
+  void ModIcon(TrayImage image) override;
+  void TrayNotify(std::uint32_t mouseMessage);
+  // Explorer restarted: its notification area needs the icon again.
+  void TaskbarCreated();
+
+  void ShowForm(const std::string& name) override;
+  void ShowHelpContents() override;
+  void UnloadAllForms() override;
+
+  frmMenu& Menu();  // loaded on first use
   AppState& State() { return state_; }
   Engine& GetEngine() { return engine_; }
   const std::shared_ptr<cIEWindows>& IEWin() const { return IEWin_; }
+  const TrayIconRecord& IconRecord() const { return record_; }
+  bool IconShown() const { return iconShown_; }
+  std::string Caption;
 
  private:
   Services& services_;
@@ -32,6 +52,9 @@ class MainForm {
   AppState& state_;
   Engine engine_;
   std::shared_ptr<cIEWindows> IEWin_;
+  TrayIconRecord record_;
+  bool iconShown_ = false;
+  std::unique_ptr<frmMenu> menu_;
 };
 
 }  // namespace quellbox

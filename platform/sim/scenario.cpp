@@ -12,12 +12,7 @@
 
 #include "core/convert.h"
 #include "core/text_file.h"
-#include "platform/sim/sim_browser.h"
-#include "platform/sim/sim_environment.h"
-#include "platform/sim/sim_input.h"
-#include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_shell.h"
-#include "platform/sim/sim_system.h"
+#include "platform/sim/sim_ui.h"
 #include "shell/main_form.h"
 #include "shell/tray_tip.h"
 
@@ -479,15 +474,15 @@ class Runner {
 
   ScenarioOptions engineOptions_;
   TempDirectory dir_, temp_;
-  SimHub hub_;
-  SimRegistry registry_;
-  SimEnvironment env_{dir_.path};
-  SimClock clock_;
-  SimSound sound_;
-  SimLauncher launcher_{temp_.path + "/"};
-  SimInput input_;
-  SimBrowserShell shell_;
-  Services services_{registry_, env_, clock_, sound_, launcher_, input_, shell_};
+  SimPorts ports_{dir_.path, temp_.path + "/"};
+  SimHub& hub_ = ports_.hub;
+  SimRegistry& registry_ = ports_.registry;
+  SimEnvironment& env_ = ports_.env;
+  SimClock& clock_ = ports_.clock;
+  SimSound& sound_ = ports_.sound;
+  SimInput& input_ = ports_.input;
+  SimBrowserShell& shell_ = ports_.shell;
+  Services& services_ = ports_.services;
   std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
   SimInstanceLock lock_{instances_};
   AppState state_;

@@ -16,7 +16,10 @@ class SimEnvironment : public Environment {
   std::string ExeBaseName() override { return exeBaseName_; }
   std::string PathInProgramDirectory(const std::string& fileName) override;
   void DoEvents() override;
+  std::uint16_t UserDefaultLangId() override { return userLangId; }
+  std::uint16_t SystemDefaultLangId() override { return systemLangId; }
 
+  std::uint16_t userLangId = 0x0409, systemLangId = 0x0409;
   int doEventsCalls = 0;
   std::function<void()> onDoEvents;
 

@@ -205,10 +205,12 @@ TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
 
 TEST_F(SettingsTest, AMissingProgramDirectoryStillGetsTheRegistryWritten) {
   sim::SimEnvironment gone(world.dir.str() + "/missing");
-  Services services{world.registry, gone, world.clock, world.sound, world.launcher,
-                    world.input, world.shell};
-  ApplyFirstRunDefaults(services, world.state);
-  EXPECT_TRUE(SaveSettings(services, world.state));
+  Services services = world.services;
+  Services withGoneDirectory{services.registry, gone, services.clock, services.sound, services.launcher,
+                             services.input, services.shell, services.tray, services.menus,
+                             services.help, services.messages, services.windows};
+  ApplyFirstRunDefaults(withGoneDirectory, world.state);
+  EXPECT_TRUE(SaveSettings(withGoneDirectory, world.state));
   EXPECT_EQ(world.Stored("Version"), "3080");
   EXPECT_EQ(world.Stored("Dir"), world.dir.str() + "/missing");
 }

@@ -75,7 +75,6 @@ struct BrowserWorld : SimWorld {
   }
   bool Closed(const sim::SimBrowser& w) const { return w.closed; }
 
-  sim::SimHub hub;
   RecordedReports reports;
   Engine engine{services, state, &reports};
 };

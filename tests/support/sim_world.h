@@ -8,12 +8,7 @@
 #include "core/services.h"
 #include "core/settings.h"
 #include "core/text_file.h"
-#include "platform/sim/sim_browser.h"
-#include "platform/sim/sim_environment.h"
-#include "platform/sim/sim_input.h"
-#include "platform/sim/sim_registry.h"
-#include "platform/sim/sim_shell.h"
-#include "platform/sim/sim_system.h"
+#include "platform/sim/sim_ui.h"
 
 namespace quellbox::testing {
 
@@ -39,17 +34,13 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-struct SimWorld {
-  TempDir dir;
-  sim::SimRegistry registry;
-  sim::SimEnvironment env{dir.str()};
-  TempDir temp;
-  sim::SimClock clock;
-  sim::SimSound sound;
-  sim::SimLauncher launcher{temp.str() + "/"};
-  sim::SimInput input;
-  sim::SimBrowserShell shell;
-  Services services{registry, env, clock, sound, launcher, input, shell};
+struct SimDirs {
+  TempDir dir;   // the program directory
+  TempDir temp;  // the system's temporary directory
+};
+
+struct SimWorld : SimDirs, sim::SimPorts {
+  SimWorld() : SimPorts(dir.str(), temp.str() + "/") {}
   AppState state;
 
   std::string Section() { return SettingsSection(env); }

@@ -1,0 +1,50 @@
+#pragma once
+// Windows as data: a form owns named controls with the properties the program reads and
+// writes. Handlers change properties; a platform binding shows them and reports user input.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellbox {
+
+struct Control {
+  std::string Name;
+  int Index = -1;  // position in a control array, -1 for a single control
+  std::string Tag;  // English text identifier, empty: not translated
+  std::string Caption;
+  std::string ToolTipText;
+  std::string Text;
+  int Value = 0;  // check box 0/1, option button 0/1
+  bool Enabled = true;
+  bool Visible = true;
+  std::vector<std::string> Items;  // list and combo boxes
+  int ListIndex = -1;
+  int HelpContextID = 0;
+  bool HasCaption = true;  // text, list and combo boxes have none
+};
+
+class Form {
+ public:
+  std::string Name;
+  std::string Caption;  // the window title
+  std::string Tag;
+  std::vector<Control> Controls;  // in control order
+
+  Control& operator[](const std::string& name) { return Find(name, -1); }
+  Control& At(const std::string& name, int index) { return Find(name, index); }
+  const Control* Get(const std::string& name, int index = -1) const;
+  Control& Add(Control control);
+
+ private:
+  Control& Find(const std::string& name, int index);
+};
+
+// Looks a text identifier up in the chosen language.
+using TextLookup = std::function<std::optional<std::string>(int id)>;
+
+// Sets every tagged control's caption and tooltip, then, when asked, the title. A missing entry
+// leaves the property as it was.
+void LocalizeForm(Form& form, const TextLookup& text, bool withTitle = true);
+
+}  // namespace quellbox
