@@ -5,11 +5,11 @@
 set -u
 cd "$(dirname "$0")"
 source tools/packages.sh
-tools/ensure-packages.sh cmake make g++-mingw-w64-x86-64-posix "${QB_PACKAGES_WINE[@]}" || exit 1
+tools/ensure-packages.sh cmake make g++-mingw-w64-x86-64-posix fp-utils "${QB_PACKAGES_WINE[@]}" || exit 1
 
 cmake -S . -B build/run/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF >/dev/null &&
-  cmake --build build/run/win64 -j "$(nproc)" --target Quellbox || exit 1
+  cmake --build build/run/win64 -j "$(nproc)" --target Quellbox helpfile || exit 1
 
 source tests/wine/harness.sh
 root="$PWD/build/run"

@@ -4,16 +4,33 @@
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system.h"
+#include "platform/win32/win_ui.h"
 
 namespace quellbox::win32 {
 namespace {
 
 constexpr char kClassName[] = "QuellboxMain";
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+constexpr int kTrayRetryLimit = 120;  // a minute of half-second tries while the shell starts
+
+// The browsers' objects live in an apartment of this UI thread.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool ok_;
+};
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, MainForm& form) : instance_(instance), form_(form) {}
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 MainWindow::~MainWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -26,13 +43,19 @@ bool MainWindow::Create() {
   wc.hInstance = instance_;
   wc.lpszClassName = kClassName;
   RegisterClassExA(&wc);
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   // Never shown; the tool-window style keeps it off the taskbar should anything show it.
   CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Quellbox", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
                   nullptr, instance_, this);
   return hwnd_ != nullptr;
 }
 
-void MainWindow::StartTimer() { SetTimer(hwnd_, kTimer1, MainForm::kTimer1IntervalMs, nullptr); }
+void MainWindow::Attach(MainForm& form, WinTray& tray) {
+  form_ = &form;
+  tray_ = &tray;
+  SetTimer(hwnd_, kTimer1, MainForm::kTimer1IntervalMs, nullptr);
+  if (tray_->AddPending()) SetTimer(hwnd_, kTrayRetryTimer, 500, nullptr);
+}
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
@@ -57,23 +80,34 @@ LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
+  if (!form_) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    form_->TaskbarCreated();
+    return 0;
+  }
   switch (msg) {
+    case WM_MOUSEMOVE:  // the tray icon's callback message, carrying the mouse message
+      form_->TrayNotify(static_cast<std::uint32_t>(lParam));
+      return 0;
     case WM_TIMER:
-      if (wParam == kTimer1) form_.Timer1Timer();
+      if (wParam == kTimer1) form_->Timer1Timer();
+      if (wParam == kTrayRetryTimer && (tray_->RetryPendingAdd() || ++trayRetries_ > kTrayRetryLimit))
+        KillTimer(hwnd, kTrayRetryTimer);
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd, SW_HIDE);
       return 0;
     case WM_QUERYENDSESSION:
-      form_.FormQueryUnload();
+      form_->FormQueryUnload();
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam) form_.FormUnload();
+      if (wParam) form_->FormUnload();
       return 0;
     case WM_CLOSE:
-      form_.FormQueryUnload();
-      form_.FormUnload();
+      form_->FormQueryUnload();
+      form_->FormUnload();
       KillTimer(hwnd, kTimer1);
+      KillTimer(hwnd, kTrayRetryTimer);
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:
@@ -85,26 +119,10 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-namespace {
-
-// The browsers' objects live in an apartment of this UI thread.
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool ok_;
-};
-
-}  // namespace
-
 int RunQuellbox(HINSTANCE instance) {
   ComApartment apartment;
+  MainWindow window(instance);
+  if (!window.Create()) return 1;
   WinEnvironment env;
   WinRegistry registry;
   WinInstanceLock instanceLock;
@@ -113,13 +131,17 @@ int RunQuellbox(HINSTANCE instance) {
   WinLauncher launcher;
   WinInput input;
   WinBrowserShell shell;
-  Services services{registry, env, clock, sound, launcher, input, shell};
+  WinTray tray(window.Hwnd(), instance);
+  WinMenus menus(window.Hwnd());
+  WinHelp help;
+  WinMessages messages;
+  WinWindowManager windows(window.Hwnd());
+  Services services{registry, env,  clock, sound,    launcher, input, shell,
+                    tray,     menus, help,  messages, windows};
   AppState state;
   MainForm form(services, instanceLock, state);
-  MainWindow window(instance, form);
-  if (!window.Create()) return 1;
   if (!form.FormLoad()) return 0;
-  window.StartTimer();
+  window.Attach(form, tray);
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -1,21 +1,24 @@
 #pragma once
 // The hidden top-level window behind the main form. Top-level rather than message-only, so that
-// it hears the session-end and taskbar broadcasts.
+// it hears the session-end and taskbar broadcasts. It receives the tray icon's notifications.
 #include <windows.h>
 
-#include "platform/win32/handles.h"
 #include "shell/main_form.h"
 
 namespace quellbox::win32 {
 
+class WinTray;
+
 class MainWindow {
  public:
-  MainWindow(HINSTANCE instance, MainForm& form);
+  explicit MainWindow(HINSTANCE instance);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
+
   bool Create();
-  void StartTimer();
+  // From here on messages reach the form; the timer starts.
+  void Attach(MainForm& form, WinTray& tray);
   HWND Hwnd() const { return hwnd_; }
 
  private:
@@ -23,7 +26,10 @@ class MainWindow {
   LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
-  MainForm& form_;
+  MainForm* form_ = nullptr;
+  WinTray* tray_ = nullptr;
+  UINT taskbarCreated_ = 0;
+  int trayRetries_ = 0;
   HWND hwnd_ = nullptr;  // owned: set when the window is created, cleared when it is gone
 };
 

@@ -18,6 +18,8 @@ class WinEnvironment : public Environment {
   std::string ExeBaseName() override { return baseName_; }
   std::string PathInProgramDirectory(const std::string& fileName) override;
   void DoEvents() override;
+  std::uint16_t UserDefaultLangId() override { return GetUserDefaultLangID(); }
+  std::uint16_t SystemDefaultLangId() override { return GetSystemDefaultLangID(); }
 
  private:
   std::string directory_;

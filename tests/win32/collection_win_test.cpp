@@ -188,7 +188,8 @@ class CollectionOverCom : public ::testing::Test {
   FakeShellWindows shellWindows;
   FakeShell fakeShell{shellWindows};
   quellbox::testing::SimWorld world;
-  Services services{world.registry, world.env, world.clock, world.sound, world.launcher, world.input, fakeShell};
+  Services services{world.registry, world.env,   world.clock, world.sound,    world.launcher, world.input,
+                    fakeShell,      world.tray,  world.menus, world.help,     world.messages, world.windows};
   Engine engine{services, world.state, nullptr};
 };
 

@@ -16,6 +16,7 @@
 #include "core/text_file.h"
 #include "platform/win32/win_browser.h"
 #include "platform/win32/win_environment.h"
+#include "platform/sim/sim_ui.h"
 #include "platform/win32/win_registry.h"
 
 namespace quellbox::win32 {
@@ -105,7 +106,13 @@ class BrowserTest : public ::testing::Test {
   WinLauncher launcher;
   WinInput input;
   WinBrowserShell shell;
-  Services services{registry, env, clock, sound, launcher, input, shell};
+  sim::SimTray tray;
+  sim::SimMenus menus;
+  sim::SimHelp help;
+  sim::SimMessages messages;
+  sim::SimWindows windows;
+  Services services{registry, env,  clock, sound,    launcher, input, shell,
+                    tray,     menus, help,  messages, windows};
   std::string browser, out, previousClass;
 };
 

@@ -32,7 +32,7 @@ qb_make_template_prefix() {
 }
 
 # What ships in the program directory besides the executable, found next to it after a build.
-QB_SHIPPED_FILES=(357.wav)
+QB_SHIPPED_FILES=(357.wav Quellbox.chm)
 
 # Copies Quellbox.exe and the files shipped with it into the program directory $QB_DIR.
 qb_install() {

@@ -1,0 +1,163 @@
+#include "platform/win32/win_ui.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+#include <vector>
+
+#include "resources/resource.h"
+
+namespace quellbox::win32 {
+namespace {
+
+// The first version of the record, through the ANSI entry point.
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the version-1 record is 88 bytes on 32-bit Windows");
+#endif
+
+constexpr UINT kHH_DISPLAY_TOC = 0x0001;
+constexpr UINT kHH_DISPLAY_TEXT_POPUP = 0x000E;
+
+struct HH_POPUP_A {
+  int cbStruct;
+  HINSTANCE hinst;
+  UINT idString;
+  LPCSTR pszText;
+  POINT pt;
+  COLORREF clrForeground;
+  COLORREF clrBackground;
+  RECT rcMargins;
+  LPCSTR pszFont;
+};
+
+}  // namespace
+
+std::wstring UiText(const std::string& text) {
+  if (text.empty()) return {};
+  UINT codePage = CP_UTF8;
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) {
+    codePage = CP_ACP;
+    n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  }
+  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  return out;
+}
+
+bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window_;
+  data.uID = record.uID;
+  data.uFlags = record.uFlags;
+  data.uCallbackMessage = record.uCallbackMessage;
+  data.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(record.image == TrayImage::Off ? IDI_QUELLBOX_OFF : IDI_QUELLBOX));
+  static_assert(sizeof data.szTip >= sizeof record.szTip);
+  std::memcpy(data.szTip, record.szTip.data(), record.szTip.size());
+  return Shell_NotifyIconA(message, &data) != FALSE;
+}
+
+bool WinTray::Add(const TrayIconRecord& record) {
+  bool added = Call(NIM_ADD, record);
+  pendingAdd_ = !added;
+  pending_ = record;
+  return added;
+}
+
+bool WinTray::Modify(const TrayIconRecord& record) {
+  if (pendingAdd_) pending_ = record;  // the retry adds it as it is by then
+  return Call(NIM_MODIFY, record);
+}
+
+bool WinTray::Delete(std::uint32_t uID) {
+  pendingAdd_ = false;
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window_;
+  data.uID = uID;
+  return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+}
+
+bool WinTray::RetryPendingAdd() {
+  if (!pendingAdd_) return true;
+  pendingAdd_ = !Call(NIM_ADD, pending_);
+  return !pendingAdd_;
+}
+
+std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return std::nullopt;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].separator) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::wstring caption = UiText(items[i].caption);
+    AppendMenuW(menu, MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1, caption.c_str());
+  }
+  POINT at{};
+  GetCursorPos(&at);
+  // In the foreground, so that the menu closes when the user clicks elsewhere.
+  SetForegroundWindow(owner_);
+  UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner_, nullptr));
+  PostMessageA(owner_, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen == 0 || chosen > items.size()) return std::nullopt;
+  return items[chosen - 1].name;
+}
+
+WinHelp::~WinHelp() {
+  if (library_) FreeLibrary(library_);
+}
+
+WinHelp::HtmlHelpFn WinHelp::Function() {
+  if (!tried_) {
+    tried_ = true;
+    library_ = LoadLibraryA("hhctrl.ocx");
+    if (library_) function_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(library_, "HtmlHelpA")));
+  }
+  return function_;
+}
+
+std::intptr_t WinHelp::DisplayToc(std::intptr_t owner, const std::string& file) {
+  auto htmlHelp = Function();
+  if (!htmlHelp) return 0;
+  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(), kHH_DISPLAY_TOC, 0));
+}
+
+std::intptr_t WinHelp::DisplayTextPopup(std::intptr_t owner, const std::string& file, const Popup& popup) {
+  auto htmlHelp = Function();
+  if (!htmlHelp) return 0;
+  HH_POPUP_A p{};
+  p.cbStruct = sizeof p;
+  p.idString = static_cast<UINT>(popup.topic);
+  p.pt = POINT{popup.x, popup.y};
+  p.clrForeground = static_cast<COLORREF>(popup.textColor);
+  p.clrBackground = static_cast<COLORREF>(popup.backColor);
+  p.rcMargins = RECT{popup.margins[0], popup.margins[1], popup.margins[2], popup.margins[3]};
+  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(),
+                                                  kHH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&p)));
+}
+
+void WinMessages::Show(const std::string& text, const std::string& caption, MessageIcon icon) {
+  std::wstring wideText = UiText(text), wideCaption = UiText(caption);
+  MSGBOXPARAMSW params{};
+  params.cbSize = sizeof params;
+  params.hwndOwner = GetActiveWindow();
+  params.lpszText = wideText.c_str();
+  params.lpszCaption = wideCaption.c_str();
+  params.dwStyle = MB_OK | (icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0);
+  MessageBoxIndirectW(&params);
+}
+
+void WinWindowManager::ShowForm(const std::string& name) {
+  if (showForm) showForm(name);
+}
+
+void WinWindowManager::UnloadAllForms() {
+  if (unloadDialogs) unloadDialogs();
+  PostMessageA(main_, WM_CLOSE, 0, 0);
+}
+
+}  // namespace quellbox::win32

@@ -1,0 +1,73 @@
+#pragma once
+// The notification area, the tray menu, HTML Help and message boxes.
+#include <windows.h>
+
+#include <functional>
+
+#include "core/ui_ports.h"
+
+namespace quellbox::win32 {
+
+// Texts of the interface are UTF-8; other texts (paths) are in the system code page.
+std::wstring UiText(const std::string& text);
+
+class WinTray : public Tray {
+ public:
+  WinTray(HWND window, HINSTANCE instance) : window_(window), instance_(instance) {}
+  bool Add(const TrayIconRecord& record) override;
+  bool Modify(const TrayIconRecord& record) override;
+  bool Delete(std::uint32_t uID) override;
+  // An add the shell refused (it may not be up yet) is tried again; true once it worked.
+  bool RetryPendingAdd();
+  bool AddPending() const { return pendingAdd_; }
+
+ private:
+  bool Call(DWORD message, const TrayIconRecord& record);
+  HWND window_;
+  HINSTANCE instance_;
+  bool pendingAdd_ = false;
+  TrayIconRecord pending_;
+};
+
+class WinMenus : public MenuPresenter {
+ public:
+  explicit WinMenus(HWND owner) : owner_(owner) {}
+  std::optional<std::string> TrackPopupMenu(const std::vector<MenuItem>& items) override;
+
+ private:
+  HWND owner_;
+};
+
+class WinHelp : public HelpViewer {
+ public:
+  ~WinHelp() override;
+  std::intptr_t DisplayToc(std::intptr_t owner, const std::string& file) override;
+  std::intptr_t DisplayTextPopup(std::intptr_t owner, const std::string& file, const Popup& popup) override;
+
+ private:
+  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  HtmlHelpFn Function();  // loaded on first use; null when hhctrl.ocx is missing
+  HMODULE library_ = nullptr;
+  HtmlHelpFn function_ = nullptr;
+  bool tried_ = false;
+};
+
+class WinMessages : public MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
+};
+
+// Forms are shown by whoever registers a function for them; unloading ends with the main window.
+class WinWindowManager : public WindowManager {
+ public:
+  explicit WinWindowManager(HWND mainWindow) : main_(mainWindow) {}
+  void ShowForm(const std::string& name) override;
+  void UnloadAllForms() override;
+  std::function<void(const std::string&)> showForm;
+  std::function<void()> unloadDialogs;
+
+ private:
+  HWND main_;
+};
+
+}  // namespace quellbox::win32
