@@ -52,6 +52,7 @@ qb_fresh_prefix() {
   cp -a "$QB_TEMPLATE_PREFIX" "$root/prefix"
   export WINEPREFIX="$root/prefix"
   QB_DIR="$root/program"
+  QB_WORK="$root"
   qb_install
 }
 
@@ -78,7 +79,7 @@ qb_wait_count() {
 
 # Starts Quellbox on the virtual desktop, from its program directory, and waits until it runs.
 qb_start() {
-  (cd "$QB_DIR" && setsid wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
+  (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
   qb_wait_count 1 30
 }
 
@@ -121,3 +122,88 @@ qb_user_reg_value() {
 qb_reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 
 qb_screenshot() { import -window root -display "$DISPLAY" "$1" 2>/dev/null; }
+
+# The bounding box "X Y W H" (screen coordinates) of what differs between two screenshots,
+# optionally within a region "WxH+X+Y"; nothing when they are the same there.
+qb_changed_box() {
+  local crop=() box dx=0 dy=0 x y w h
+  if [ -n "${3:-}" ]; then
+    crop=(-crop "$3" +repage)
+    dx=$(cut -d+ -f2 <<<"$3")
+    dy=$(cut -d+ -f3 <<<"$3")
+  fi
+  box=$(convert "$1" "$2" -compose difference -composite "${crop[@]}" -threshold 8% -trim \
+        -format '%X %Y %w %h' info: 2>/dev/null | tr -d '+')
+  [ -n "$box" ] && [ "${box#* * }" != "1 1" ] || return 0
+  read -r x y w h <<<"$box"
+  echo "$((x + dx)) $((y + dy)) $w $h"
+}
+
+# The notification area: the right end of the taskbar.
+QB_TRAY_AREA=300x20+724+748
+
+# Starts the virtual desktop with Notepad on it and waits for it, so that screenshots taken
+# before Quellbox starts show the empty notification area, and the desktop stays after
+# Quellbox has ended.
+qb_desktop() {
+  (setsid wine explorer /desktop=$QB_DESKTOP notepad >/dev/null 2>&1 &)
+  local i shot="$QB_WORK/desktop-wait.png"
+  for ((i = 0; i < 80; i++)); do
+    qb_screenshot "$shot"
+    [ "$(convert "$shot" -format '%[fx:int(255*p{512,384}.b)]' info: 2>/dev/null)" -gt 60 ] 2>/dev/null && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# The tray icon's centre "X Y": where the taskbar strip changed since the screenshot $1.
+qb_tray_icon() {
+  local i shot="$QB_WORK/tray-wait.png" box
+  for ((i = 0; i < 80; i++)); do
+    qb_screenshot "$shot"
+    box=$(qb_changed_box "$1" "$shot" "$QB_TRAY_AREA")
+    if [ -n "$box" ]; then
+      read -r x y w h <<<"$box"
+      echo "$((x + w / 2)) $((y + h / 2))"
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
+# Right-clicks the icon at "X Y", moves the mouse off the icon so that its tip goes, and saves
+# the screen to $2; prints the menu's box "X Y W H".
+qb_open_menu() {
+  local x y before="$QB_WORK/menu-before.png"
+  read -r x y <<<"$1"
+  xdotool mousemove 400 300
+  sleep 0.5
+  qb_screenshot "$before"
+  xdotool mousemove "$x" "$y" click 3
+  sleep 0.5
+  xdotool mousemove 300 200
+  sleep 1.5
+  qb_screenshot "$2"
+  # The menu opens by the icon, in the bottom right quarter of the screen.
+  qb_changed_box "$before" "$2" 512x384+512+384
+}
+
+# OCR of a screen region "X Y W H" of $1, scaled three times; one word per line as
+# "CENTRE_X CENTRE_Y WORD" in screen coordinates.
+qb_ocr_words() {
+  local x y w h scaled="$QB_WORK/ocr.png"
+  read -r x y w h <<<"$2"
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -scale 300% "$scaled"
+  tesseract "$scaled" - tsv 2>/dev/null |
+    awk -F'\t' -v x="$x" -v y="$y" 'NR > 1 && $12 ~ /[[:alnum:]]/ {
+      printf "%d %d %s\n", x + ($7 + $9 / 2) / 3, y + ($8 + $10 / 2) / 3, $12 }'
+}
+
+# Clicks the first OCR word equal to $2 in the words $1 (from qb_ocr_words).
+qb_click_word() {
+  local at
+  at=$(awk -v word="$2" '$3 == word { print $1, $2; exit }' <<<"$1")
+  [ -n "$at" ] || return 1
+  xdotool mousemove ${at% *} ${at#* } click 1
+}

@@ -4,6 +4,7 @@
 # Usage: tests/wine/run.sh <Quellbox.exe> <work dir> [name filter]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+QB_HERE="$here"
 QB_EXE=$(readlink -f "$1")
 work=$(readlink -f "$2")
 filter="${3:-}"

@@ -1,0 +1,69 @@
+# The tray icon and its menu on the real Quellbox.exe: screenshots are kept in the artifacts.
+
+QB_MENU_EN=(Enabled Options Logs Trusted Sites Check Forum About Help Exit)
+
+# Starts Quellbox on a desktop that was up before it; sets QB_EMPTY (the screen without the
+# icon) and QB_ICON ("X Y").
+start_with_icon() {
+  QB_EMPTY="$QB_WORK/empty.png"
+  expect_true "the virtual desktop comes up" qb_desktop || return 1
+  qb_screenshot "$QB_EMPTY"
+  expect_true "Quellbox starts" qb_start || return 1
+  QB_ICON=$(qb_tray_icon "$QB_EMPTY")
+  expect_true "the icon appears in the notification area" test -n "$QB_ICON"
+  [ -n "$QB_ICON" ]
+}
+
+# The words of the menu opened now, one per line; its screenshot goes to the artifacts as $1.
+menu_words() {
+  local shot="$QB_ARTIFACTS/$1" box
+  box=$(qb_open_menu "$QB_ICON" "$shot")
+  [ -n "$box" ] || return 1
+  qb_ocr_words "$shot" "$box"
+}
+
+icon_crop() {
+  local x y
+  read -r x y <<<"$QB_ICON"
+  convert "$1" -crop "16x16+$((x - 8))+$((y - 8))" +repage "$2"
+}
+
+test_tray_icon_menu_toggle_and_exit() {
+  start_with_icon || return
+  local words word
+  words=$(menu_words menu-en.png)
+  for word in "${QB_MENU_EN[@]}"; do
+    expect_true "the menu shows '$word'" grep -qw -- "$word" <<<"$(cut -d' ' -f3 <<<"$words")"
+  done
+
+  local on="$QB_WORK/icon-on.png" off="$QB_WORK/icon-off.png" shot="$QB_WORK/after-toggle.png"
+  qb_screenshot "$shot" && icon_crop "$shot" "$on"
+  expect_true "Enabled is clicked" qb_click_word "$words" Enabled
+  xdotool mousemove 400 300
+  sleep 1
+  qb_screenshot "$shot" && icon_crop "$shot" "$off"
+  expect_true "switching blocking off changes the icon" \
+    test "$(compare -metric AE "$on" "$off" null: 2>&1)" -gt 20
+  cp "$shot" "$QB_ARTIFACTS/icon-off.png"
+
+  words=$(menu_words menu-after-toggle.png)
+  expect_true "Exit is clicked" qb_click_word "$words" Exit
+  expect_true "Exit ends Quellbox" qb_wait_count 0 20
+  sleep 1
+  qb_screenshot "$shot"
+  expect_true "no icon is left behind" bash -c "[ -z \"\$(source '$QB_HERE/harness.sh'; qb_changed_box '$QB_EMPTY' '$shot' $QB_TRAY_AREA)\" ]"
+  expect_eq "values saved at exit" "$(qb_reg_names "$QB_KEY" | wc -l)" 13
+}
+
+test_french_user_gets_the_french_menu() {
+  QB_LANG=fr_FR.UTF-8
+  start_with_icon || return
+  local words
+  words=$(menu_words menu-fr.png | cut -d' ' -f3)
+  for word in Options Journaux Forum Aide Quitter; do
+    expect_true "the French menu shows '$word'" grep -qw -- "$word" <<<"$words"
+  done
+  expect_true "no English 'Exit'" bash -c "! grep -qw Exit <<<'$words'"
+  QB_LANG=
+  qb_close
+}
