@@ -1,6 +1,7 @@
 #pragma once
 // Windows as data: a form owns named controls with the properties the program reads and
 // writes. Handlers change properties; a platform binding shows them and reports user input.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,14 +23,21 @@ struct Control {
   int ListIndex = -1;
   int HelpContextID = 0;
   bool HasCaption = true;  // text, list and combo boxes have none
+  std::int32_t ForeColor = 0;  // 0x00BBGGRR
+  // Position and size in twips (1/1440 inch: 15 per pixel at 96 dots per inch).
+  int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 
 class Form {
  public:
+  virtual ~Form() = default;
   std::string Name;
   std::string Caption;  // the window title
   std::string Tag;
   std::vector<Control> Controls;  // in control order
+  int Width = 0, Height = 0;      // outer size in twips
+  std::string ActiveControl;      // name of the control with the focus
+  int ActiveIndex = -1;
 
   Control& operator[](const std::string& name) { return Find(name, -1); }
   Control& At(const std::string& name, int index) { return Find(name, index); }

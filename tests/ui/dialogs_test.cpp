@@ -1,0 +1,383 @@
+#include <gtest/gtest.h>
+
+#include "core/convert.h"
+#include "core/startup_entry.h"
+#include "platform/sim/sim_text_box.h"
+#include "support/sim_world.h"
+#include "ui/forms.h"
+#include "ui/options_form.h"
+#include "ui/other_forms.h"
+#include "ui/strings.h"
+
+namespace quellbox {
+namespace {
+
+// Dialogs loaded into the form model, with the platform's part played by records.
+struct DialogWorld : testing::SimWorld, DialogHost {
+  DialogWorld() { forms.SetContext(context); }
+  void Unload(const std::string& form) override { forms.Unload(form); }
+  void ShowModal(const std::string& form, const std::string&) override {
+    modalShown.push_back(form);
+    forms.Load(form);
+  }
+  bool IsLoaded(const std::string& form) override { return forms.Find(form) != nullptr; }
+  std::optional<std::string> OpenFile(const std::string& initialDir, const std::string& filter,
+                                      const std::string& title) override {
+    fileDialogs.push_back(initialDir + "|" + filter + "|" + title);
+    return chosenFile;
+  }
+  void ReloadMenu() override { ++menuReloads; }
+  std::intptr_t ControlWindow(const std::string&, const std::string&, int) override { return 0; }
+  TextBox* TextBoxOf(const std::string& form, const std::string& control) override {
+    auto dialog = forms.Find(form);
+    if (!dialog) return nullptr;
+    auto& box = boxes[form + "." + control];
+    if (!box) box = std::make_unique<sim::SimTextBox>((*dialog)[control]);
+    return box.get();
+  }
+  template <typename T>
+  std::shared_ptr<T> Open(const std::string& name) {
+    boxes.clear();
+    return std::dynamic_pointer_cast<T>(forms.Load(name));
+  }
+  sim::SimTextBox& Box(const std::string& form, const std::string& control) {
+    return static_cast<sim::SimTextBox&>(*TextBoxOf(form, control));
+  }
+  Settings& S() { return state.settings; }
+
+  Forms forms;
+  DialogContext context{services, state, *this, forms};
+  std::map<std::string, std::unique_ptr<sim::SimTextBox>> boxes;
+  std::vector<std::string> modalShown, fileDialogs;
+  std::optional<std::string> chosenFile;
+  int menuReloads = 0;
+};
+
+class OptionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ApplyFirstRunDefaults(world.services, world.state);
+    world.registry.journal.clear();
+  }
+  DialogWorld world;
+};
+
+TEST_F(OptionsTest, EveryControlShowsItsSetting) {
+  world.S().WindowsLeft = 42;
+  world.S().Spyware = true;
+  world.S().Mode = false;
+  world.S().Keys = 0;
+  auto f = world.Open<frmOptions>("frmOptions");
+  Form& o = *f;
+  EXPECT_EQ(o["chkStartup"].Value, 1);
+  EXPECT_EQ(o["chkKeepLog"].Value, 1);
+  EXPECT_EQ(o["chkDisable"].Value, 1);
+  EXPECT_EQ(o["chkFullScreen"].Value, 1);
+  EXPECT_EQ(o.At("optSound", 2).Value, 1);
+  EXPECT_EQ(o.At("optSound", 0).Value, 0);
+  EXPECT_TRUE(o["Frame3"].Visible);
+  EXPECT_EQ(o["cmboKeys"].Items, (std::vector<std::string>{"SHIFT KEY", "CTRL KEY"}));
+  EXPECT_EQ(o["cmboKeys"].ListIndex, 0);
+  EXPECT_EQ(o["optLight"].Value, 1);
+  EXPECT_EQ(o["optStrict"].Value, 0);
+  EXPECT_EQ(o["chkSpyware"].Value, 0) << "ticked while adware blocking is on, that is Spyware false";
+  EXPECT_FALSE(o["optStrict"].Enabled);
+  EXPECT_EQ(o["Label9"].Caption, "42");
+  EXPECT_EQ(o["lblFile"].Caption, world.S().WaveFile);
+  EXPECT_EQ(o.Caption, "Quellbox Options");
+  EXPECT_EQ(world.registry.journal.front(), std::string("set ") + kRunSection + "\\Quellbox")
+      << "loading with Startup 1 writes the Run entry again";
+  EXPECT_GE(world.menuReloads, 1);
+}
+
+TEST_F(OptionsTest, EveryChangeWritesThroughToItsSetting) {
+  auto f = world.Open<frmOptions>("frmOptions");
+  Form& o = *f;
+  auto user = [&](const std::string& name, int index, int value) {
+    o.At(name, index).Value = value;
+    f->Click(name, index);
+  };
+  user("chkStartup", -1, 0);
+  EXPECT_EQ(world.S().Startup, 0);
+  EXPECT_FALSE(world.registry.Get(kRunSection, "Quellbox").has_value());
+  user("chkStartup", -1, 1);
+  EXPECT_EQ(world.registry.GetText(kRunSection, "Quellbox"), world.File("Quellbox.exe"));
+  user("chkKeepLog", -1, 0);
+  EXPECT_EQ(world.S().Log, 0);
+  user("chkFullScreen", -1, 0);
+  EXPECT_FALSE(world.S().Normalize);
+  user("chkDisable", -1, 0);
+  EXPECT_EQ(world.S().Disable, 1) << "the box has no handler";
+  o["cmboKeys"].ListIndex = 0;
+  f->Click("cmboKeys", -1);
+  EXPECT_EQ(world.S().Keys, 0);
+  int reloads = world.menuReloads;
+  user("chkSpyware", -1, 0);
+  EXPECT_TRUE(world.S().Spyware);
+  EXPECT_FALSE(o["optLight"].Enabled);
+  user("chkSpyware", -1, 1);
+  EXPECT_FALSE(world.S().Spyware);
+  EXPECT_TRUE(o["optLight"].Enabled);
+  o["optStrict"].Value = 0;
+  user("optLight", -1, 1);
+  EXPECT_FALSE(world.S().Mode);
+  EXPECT_EQ(world.menuReloads, reloads + 3);
+  user("optSound", 0, 1);
+  EXPECT_EQ(world.S().Sound, "0");
+  EXPECT_FALSE(o["Frame3"].Visible);
+  user("optSound", 1, 1);
+  EXPECT_EQ(world.S().Sound, "1");
+  user("optSound", 2, 1);
+  EXPECT_TRUE(o["Frame3"].Visible);
+  EXPECT_FALSE(world.Stored("Sound").has_value()) << "nothing is saved by the dialog";
+}
+
+TEST_F(OptionsTest, AnUnknownKeysValueLeavesTheComboEmptyAndTheFileDialogCanBeCancelled) {
+  world.S().Keys = 5;
+  auto f = world.Open<frmOptions>("frmOptions");
+  EXPECT_EQ((*f)["cmboKeys"].ListIndex, -1);
+  EXPECT_EQ(world.S().Keys, 5);
+  std::string wave = world.S().WaveFile;
+  f->Click("cmdGetFile", -1);
+  EXPECT_EQ(world.fileDialogs, std::vector<std::string>{world.dir.str() + "|Wave files|*.wav|QuellBOX"});
+  EXPECT_EQ(world.S().WaveFile, wave);
+  world.chosenFile = "C:\\Media\\ding.wav";
+  f->Click("cmdGetFile", -1);
+  EXPECT_EQ(world.S().WaveFile, "C:\\Media\\ding.wav");
+  EXPECT_EQ((*f)["lblFile"].Caption, "C:\\Media\\ding.wav");
+  f->Click("cmdTestFile", -1);
+  EXPECT_EQ(world.sound.played, std::vector<std::string>{"wave C:\\Media\\ding.wav"});
+}
+
+TEST_F(OptionsTest, ResizingKeepsTheMinimumAndCentresTheTabAndButtons) {
+  auto f = world.Open<frmOptions>("frmOptions");
+  f->Width = 100;
+  f->Height = 100;
+  f->Form_Resize();
+  EXPECT_EQ(f->Height, 6800 + 600 + 700);
+  EXPECT_EQ(f->Width, 7200 + 700);
+  EXPECT_EQ((*f)["tabAll"].Width, f->Width - 400);
+  EXPECT_EQ((*f)["tabAll"].Left, 200);
+  EXPECT_EQ((*f)["cmdHelp"].Left, (*f)["cmdClose"].Left + 1400 + 40);
+  EXPECT_EQ((*f)["Frame5"].Top, (*f)["tabAll"].Top + 6800 + 100);
+}
+
+TEST_F(OptionsTest, F1AsksForTheFocusedControlsTopic) {
+  world.WriteFile("Quellbox.chm", "ITSF");
+  auto f = world.Open<frmOptions>("frmOptions");
+  f->ActiveControl = "cmdTestFile";
+  int key = kKeyF1;
+  f->Form_KeyDown(key);
+  EXPECT_EQ(key, 0);
+  f->ActiveControl = "chkFullScreen";
+  key = kKeyF1;
+  f->Form_KeyDown(key);
+  EXPECT_EQ(world.help.calls, (std::vector<std::string>{
+                                  "popup " + world.File("Quellbox.chm") + "::/Library.txt 1309",
+                                  "popup " + world.File("Quellbox.chm") + "::/Library.txt 0"}));
+}
+
+TEST(SelectTextLines, SelectsWholeLinesAndRunsToTheEndPastTheLast) {
+  Control text{.Text = "one\r\ntwo\r\nthree\r\n"};
+  sim::SimTextBox box(text);
+  EXPECT_EQ(SelectTextLines(box, 0, 1), "one\r\n");
+  EXPECT_EQ(SelectTextLines(box, 1, 2), "two\r\n");
+  EXPECT_EQ(SelectTextLines(box, 2, 3), "three\r\n");
+  EXPECT_EQ(SelectTextLines(box, -1, 0), "one\r\ntwo\r\nthree\r\n") << "Up-arrow on the first line";
+  EXPECT_EQ(SelectTextLines(box, 3, 9), "") << "the empty last line";
+  EXPECT_TRUE(box.focused);
+  Control empty;
+  sim::SimTextBox none(empty);
+  EXPECT_EQ(SelectTextLines(none, 0, 1), "");
+}
+
+TEST(HostOfLogLine, TakesTheHostBetweenTheSchemeAndThePath) {
+  auto host = [](const std::string& line) {
+    bool found = false;
+    std::string h = HostOfLogLine(line, found);
+    return found ? h : std::string("<none>");
+  };
+  EXPECT_EQ(host("12/5/2026 1:05:09 PM - http://ads.example/pop?x=1\r\n"), "ads.example");
+  EXPECT_EQ(host("12/5/2026 1:05:09 PM - http://ads.example\r\n"), "ads.example");
+  EXPECT_EQ(host("12/5/2026 1:05:09 PM - file:///C:/x.html\r\n"), "");
+  EXPECT_EQ(host("12/5/2026 1:05:09 PM - about:blank\r\n"), "about:blank");
+  EXPECT_EQ(host("12/5/2026 1:05:09 PM - nothing here\r\n"), "<none>");
+}
+
+class LogTest : public ::testing::Test {
+ protected:
+  std::shared_ptr<frmLog> Open() {
+    auto log = world.Open<frmLog>("frmLog");
+    return log;
+  }
+  void ClickLine(frmLog& log, int line) {
+    auto& box = world.Box("frmLog", "txtLog");
+    box.caret = box.LineIndex(line) + 1;
+    log.Click("txtLog", -1);
+  }
+  DialogWorld world;
+  const std::string lines = "12/5/2026 1:05:09 PM - http://ads.example/a\r\n"
+                            "12/5/2026 1:05:10 PM - http://pop.example\r\n"
+                            "12/5/2026 1:05:11 PM - about:blank\r\n";
+};
+
+TEST_F(LogTest, TheCountIsTheNumberOfLogLines) {
+  EXPECT_EQ((*Open())["Label7"].Caption, "0");
+  world.forms.UnloadAll();
+  world.WriteFile("url.log", lines);
+  auto log = Open();
+  EXPECT_EQ((*log)["Label7"].Caption, "3");
+  EXPECT_EQ((*log)["txtLog"].Text, lines);
+  EXPECT_EQ(log->Caption, "Logs");
+  EXPECT_EQ(world.Box("frmLog", "txtLog").caret, static_cast<int>(lines.size()));
+  log->Click("cmdClearLog", -1);
+  EXPECT_EQ(world.ReadFile("url.log"), "");
+  EXPECT_EQ((*log)["Label7"].Caption, "0");
+}
+
+TEST_F(LogTest, AddToTrustedTakesTheHostOnceAndReachesAnOpenTrustedSitesList) {
+  world.WriteFile("url.log", lines);
+  auto sites = world.Open<frmTrustedSites>("frmTrustedSites");
+  auto log = Open();
+  EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
+  ClickLine(*log, 0);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:09 PM - http://ads.example/a\r\n");
+  EXPECT_TRUE((*log)["cmdAddtoTrusted"].Enabled);
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"ads.example"});
+  EXPECT_EQ((*sites)["lstHosts"].Items, std::vector<std::string>{"ads.example"});
+  EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
+  ClickLine(*log, 0);
+  log->Click("cmdAddtoTrusted", -1);
+  ASSERT_EQ(world.messages.shown.size(), 1u);
+  EXPECT_EQ(world.messages.shown[0].text, "Domain ads.example is already a trusted site");
+  EXPECT_EQ(world.state.gblTrust.size(), 1u);
+
+  ClickLine(*log, 1);
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.state.gblTrust.back(), "pop.example") << "no path: the CR LF is left out";
+  ClickLine(*log, 3);  // the empty line after the last
+  EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.messages.shown.back().text, "Can't add to domain list");
+}
+
+TEST_F(LogTest, UpArrowSelectsTheLineAboveAndDoubleClickOpensTheAddress) {
+  world.WriteFile("url.log", lines);
+  auto log = Open();
+  auto& box = world.Box("frmLog", "txtLog");
+  box.caret = box.LineIndex(2) + 3;
+  log->ControlKeyDown("txtLog", kKeyUp);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:10 PM - http://pop.example\r\n");
+  log->ControlKeyDown("txtLog", 40);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:10 PM - http://pop.example\r\n") << "Down does nothing";
+
+  int caret = box.LineIndex(0) + 5;
+  box.caret = caret;
+  log->DoubleClick("txtLog");
+  ASSERT_EQ(world.launcher.started.size(), 1u);
+  EXPECT_EQ(world.launcher.started[0].commandLine, " \"http://ads.example/a\"");
+  EXPECT_EQ(box.caret, caret);
+  EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
+}
+
+TEST(TrustedSites, TheListMirrorsTheMasterListThroughAddAndRemove) {
+  DialogWorld world;
+  world.state.gblTrust = {"alpha", "beta", "gamma"};
+  auto sites = world.Open<frmTrustedSites>("frmTrustedSites");
+  Control& list = (*sites)["lstHosts"];
+  EXPECT_EQ(list.Items, world.state.gblTrust);
+  EXPECT_FALSE((*sites)["cmdRemoveSite"].Enabled);
+  list.ListIndex = 2;
+  sites->Click("lstHosts", -1);
+  EXPECT_TRUE((*sites)["cmdRemoveSite"].Enabled);
+  sites->Click("cmdRemoveSite", -1);
+  EXPECT_EQ(world.state.gblTrust, (std::vector<std::string>{"alpha", "beta"}));
+  EXPECT_EQ(list.Items, world.state.gblTrust);
+  sites->Click("cmdRemoveSite", -1);
+  EXPECT_EQ(world.state.gblTrust.size(), 2u) << "no selection, nothing removed";
+
+  sites->Click("cmdAddSite", -1);
+  EXPECT_EQ(world.modalShown, std::vector<std::string>{"frmAdd"});
+  auto add = world.forms.Get<frmAdd>("frmAdd");
+  ASSERT_TRUE(add);
+  (*add)["txtsite"].Text = "  delta  ";
+  add->Click("cmdOK", -1);
+  EXPECT_FALSE(world.forms.Find("frmAdd")) << "closed after adding";
+  EXPECT_EQ(world.state.gblTrust.back(), "delta");
+  EXPECT_EQ(list.Items, world.state.gblTrust);
+  world.forms.Load("frmAdd");
+  add = world.forms.Get<frmAdd>("frmAdd");
+  (*add)["txtsite"].Text = "delta";
+  add->Click("cmdOK", -1);
+  EXPECT_EQ(list.Items, (std::vector<std::string>{"alpha", "beta", "delta", "delta"}));
+  EXPECT_EQ(list.Items, world.state.gblTrust);
+}
+
+TEST(TrustedSites, ABlankNameIsRefusedInTheChosenLanguage) {
+  DialogWorld world;
+  world.state.LangOffset = kSpanish;
+  world.Open<frmTrustedSites>("frmTrustedSites");
+  auto add = world.Open<frmAdd>("frmAdd");
+  (*add)["txtsite"].Text = "   ";
+  add->Click("cmdOK", -1);
+  ASSERT_EQ(world.messages.shown.size(), 1u);
+  EXPECT_EQ(world.messages.shown[0].text, "Nombre de Domínio Inválido");
+  EXPECT_EQ((*add)["txtsite"].Text, "   ");
+  EXPECT_TRUE(world.forms.Find("frmAdd"));
+  EXPECT_TRUE(world.state.gblTrust.empty());
+}
+
+TEST(About, TheVersionLineAndTheLinksFollowTheMouse) {
+  DialogWorld world;
+  world.state.LangOffset = kFrench;
+  auto about = world.Open<FrmAbout>("FrmAbout");
+  EXPECT_EQ((*about)["lblVersion"].Caption, "Version 3.0.80");
+  EXPECT_EQ(about->Caption, "À propos");
+  about->MouseMove("label8");
+  EXPECT_EQ((*about)["label8"].ForeColor, FrmAbout::kRed);
+  EXPECT_EQ((*about)["Label5"].ForeColor, FrmAbout::kYellow);
+  EXPECT_TRUE(about->linkPointer);
+  about->MouseMove("Label9");
+  EXPECT_EQ((*about)["label8"].ForeColor, FrmAbout::kYellow);
+  EXPECT_EQ((*about)["Label9"].ForeColor, FrmAbout::kRed);
+  about->MouseMove("Frame1");
+  EXPECT_FALSE(about->linkPointer);
+  EXPECT_EQ((*about)["Label9"].ForeColor, FrmAbout::kYellow);
+  about->Click("Label5", -1);
+  about->Click("label8", -1);
+  about->Click("Label9", -1);
+  EXPECT_EQ(world.launcher.started.at(0).commandLine, " \"http://www.quellbox.example\"");
+  EXPECT_EQ(world.launcher.shellOpened, (std::vector<std::string>{"mailto:sales@quellbox.example",
+                                                                  "mailto:support@quellbox.example"}));
+  about->Click("cmdOk", -1);
+  EXPECT_FALSE(world.forms.Find("FrmAbout"));
+}
+
+TEST(DialogTexts, EveryDialogIsTranslatedInEveryLanguage) {
+  for (int language : {kEnglish, kPortuguese, kSpanish, kFrench}) {
+    DialogWorld world;
+    world.state.LangOffset = language;
+    for (const char* name : {"frmOptions", "frmLog", "frmTrustedSites", "frmAdd", "FrmAbout"}) {
+      auto dialog = world.forms.Load(name);
+      ASSERT_TRUE(dialog) << name;
+      EXPECT_EQ(dialog->Caption.find("XXX"), std::string::npos) << name << " in " << language;
+      for (const Control& c : dialog->Controls) {
+        EXPECT_EQ(c.Caption.find("XXX"), std::string::npos) << name << "." << c.Name << " in " << language;
+        auto id = TextToLong(c.Tag);
+        if (!c.Tag.empty() && c.HasCaption && StringEntry(*id + language)) {
+          EXPECT_TRUE(c.Caption.starts_with(*StringEntry(*id + language))) << name << "." << c.Name;
+        }
+      }
+    }
+    if (language == kSpanish) {
+      EXPECT_EQ(world.forms.Find("frmOptions")->Caption, "Opciones de Quellbox");
+      EXPECT_EQ((*world.forms.Find("frmOptions"))["chkStartup"].ToolTipText, "")
+          << "no tooltips outside English";
+    }
+    EXPECT_EQ((*world.forms.Find("frmLog"))["cmdAddtoTrusted"].Caption, "Add to Trusted Sites");
+  }
+}
+
+}  // namespace
+}  // namespace quellbox

@@ -1,0 +1,86 @@
+#pragma once
+// A dialog over the form model: its handlers, and what it needs from the rest of the program.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/services.h"
+#include "core/settings.h"
+#include "ui/form.h"
+
+namespace quellbox {
+
+inline constexpr int kKeyF1 = 112;
+inline constexpr int kKeyUp = 38;
+
+// The multi-line text box of the log viewer, as its edit control answers.
+class TextBox {
+ public:
+  virtual ~TextBox() = default;
+  virtual void Focus() = 0;
+  virtual int LineCount() = 0;               // EM_GETLINECOUNT
+  virtual int LineIndex(int line) = 0;       // EM_LINEINDEX; -1 beyond the last line
+  virtual bool SetSelection(int start, int end) = 0;
+  virtual std::string SelectedText() = 0;
+  virtual int TextLength() = 0;
+  virtual int CaretPosition() = 0;
+  virtual int LineFromChar(int position) = 0;  // EM_LINEFROMCHAR
+  virtual std::string LineText(int line) = 0;  // without its line break
+  virtual void ScrollCaret() = 0;
+};
+
+// What a dialog asks of the platform and of the other windows.
+class DialogHost {
+ public:
+  virtual ~DialogHost() = default;
+  virtual void Unload(const std::string& form) = 0;
+  virtual void ShowModal(const std::string& form, const std::string& owner) = 0;
+  virtual bool IsLoaded(const std::string& form) = 0;
+  // The chosen path, or nothing when the user cancelled.
+  virtual std::optional<std::string> OpenFile(const std::string& initialDirectory,
+                                              const std::string& filter, const std::string& title) = 0;
+  virtual void ReloadMenu() = 0;
+  // The dialog's own windows as numbers the help viewer can own its popups with.
+  virtual std::intptr_t ControlWindow(const std::string& form, const std::string& control, int index) = 0;
+  virtual TextBox* TextBoxOf(const std::string& form, const std::string& control) = 0;
+};
+
+class Forms;
+
+struct DialogContext {
+  Services& services;
+  AppState& state;
+  DialogHost& host;
+  Forms& forms;
+};
+
+class Dialog : public Form {
+ public:
+  explicit Dialog(DialogContext& context) : context_(context) {}
+  virtual void Form_Load() = 0;
+  virtual void Form_Resize() {}
+  // A button, check box, option button, list or combo box was clicked or changed by the user
+  // (the binding has already stored the control's new Value, ListIndex or Text).
+  virtual void Click(const std::string& control, int index) = 0;
+  virtual void DoubleClick(const std::string&) {}
+  virtual void ControlKeyDown(const std::string&, int) {}
+  virtual void MouseMove(const std::string&) {}
+  // The dialog sees keys before its controls: F1 shows the focused control's help popup.
+  void Form_KeyDown(int& keyCode);
+  bool modal = false;
+
+ protected:
+  // Sets a value the way a user change would: the control's handler runs when it differs.
+  void SetValue(const std::string& control, int index, int value);
+  void SetListIndex(const std::string& control, int index);
+  // Selects one option button of a group; the others of the group are cleared.
+  void SelectOption(const std::string& control, int index, const std::vector<std::string>& group = {});
+  std::optional<std::string> Text(int id) const;
+  void Localize(bool withTitle = true);
+
+  DialogContext& context_;
+};
+
+}  // namespace quellbox

@@ -1,0 +1,31 @@
+#include "ui/forms.h"
+
+#include "ui/options_form.h"
+#include "ui/other_forms.h"
+
+namespace quellbox {
+
+std::shared_ptr<Dialog> Forms::Find(const std::string& name) const {
+  auto it = loaded_.find(name);
+  return it == loaded_.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<Dialog> Forms::Load(const std::string& name) {
+  if (auto open = Find(name)) return open;
+  std::shared_ptr<Dialog> dialog;
+  if (name == "frmOptions") dialog = std::make_shared<frmOptions>(*context_);
+  else if (name == "frmLog") dialog = std::make_shared<frmLog>(*context_);
+  else if (name == "frmTrustedSites") dialog = std::make_shared<frmTrustedSites>(*context_);
+  else if (name == "frmAdd") dialog = std::make_shared<frmAdd>(*context_);
+  else if (name == "FrmAbout") dialog = std::make_shared<FrmAbout>(*context_);
+  if (!dialog) return nullptr;
+  loaded_[name] = dialog;
+  dialog->Form_Load();
+  return dialog;
+}
+
+void Forms::Unload(const std::string& name) { loaded_.erase(name); }
+
+void Forms::UnloadAll() { loaded_.clear(); }
+
+}  // namespace quellbox
