@@ -12,15 +12,19 @@ std::shared_ptr<Dialog> Forms::Find(const std::string& name) const {
 
 std::shared_ptr<Dialog> Forms::Load(const std::string& name) {
   if (auto open = Find(name)) return open;
+  auto dialog = Create(name);
+  if (dialog) dialog->Form_Load();
+  return dialog;
+}
+
+std::shared_ptr<Dialog> Forms::Create(const std::string& name) {
   std::shared_ptr<Dialog> dialog;
   if (name == "frmOptions") dialog = std::make_shared<frmOptions>(*context_);
   else if (name == "frmLog") dialog = std::make_shared<frmLog>(*context_);
   else if (name == "frmTrustedSites") dialog = std::make_shared<frmTrustedSites>(*context_);
   else if (name == "frmAdd") dialog = std::make_shared<frmAdd>(*context_);
   else if (name == "FrmAbout") dialog = std::make_shared<FrmAbout>(*context_);
-  if (!dialog) return nullptr;
-  loaded_[name] = dialog;
-  dialog->Form_Load();
+  if (dialog) loaded_[name] = dialog;
   return dialog;
 }
 

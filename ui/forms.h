@@ -16,6 +16,9 @@ class Forms {
   std::shared_ptr<Dialog> Find(const std::string& name) const;
   // Loads the dialog (running its Form_Load) unless it is open already.
   std::shared_ptr<Dialog> Load(const std::string& name);
+  // Registers a new dialog without loading it, for a platform that binds its window first and
+  // then calls Form_Load; null for an unknown name.
+  std::shared_ptr<Dialog> Create(const std::string& name);
   void Unload(const std::string& name);
   void UnloadAll();
   template <typename T>

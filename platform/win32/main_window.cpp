@@ -1,6 +1,7 @@
 #include "platform/win32/main_window.h"
 
 #include "platform/win32/win_browser.h"
+#include "platform/win32/win_dialogs.h"
 #include "platform/win32/win_environment.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system.h"
@@ -140,13 +141,17 @@ int RunQuellbox(HINSTANCE instance) {
                     tray,     menus, help,  messages, windows};
   AppState state;
   MainForm form(services, instanceLock, state);
+  WinDialogs dialogs(instance, services, state, form);
+  windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
+  windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };
   if (!form.FormLoad()) return 0;
   window.Attach(form, tray);
 
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (dialogs.PreTranslate(msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }
