@@ -195,15 +195,17 @@ qb_ocr_words() {
   local x y w h scaled="$QB_WORK/ocr.png"
   read -r x y w h <<<"$2"
   convert "$1" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray -scale 300% "$scaled"
-  tesseract "$scaled" - tsv 2>/dev/null |
+  # Sparse text: dialogs are rows of short captions rather than paragraphs.
+  tesseract "$scaled" - --psm 11 tsv 2>/dev/null |
     awk -F'\t' -v x="$x" -v y="$y" 'NR > 1 && $12 ~ /[[:alnum:]]/ {
       printf "%d %d %s\n", x + ($7 + $9 / 2) / 3, y + ($8 + $10 / 2) / 3, $12 }'
 }
 
-# Clicks the first OCR word equal to $2 in the words $1 (from qb_ocr_words).
+# Clicks the first OCR word that starts with $2 in the words $1 (from qb_ocr_words); a prefix,
+# because a focus rectangle can glue a stray letter to a caption.
 qb_click_word() {
   local at
-  at=$(awk -v word="$2" '$3 == word { print $1, $2; exit }' <<<"$1")
+  at=$(awk -v word="$2" 'index($3, word) == 1 { print $1, $2; exit }' <<<"$1")
   [ -n "$at" ] || return 1
   xdotool mousemove ${at% *} ${at#* } click 1
 }

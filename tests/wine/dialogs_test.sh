@@ -1,0 +1,126 @@
+# The dialogs on the real Quellbox.exe, opened from the tray menu. Screenshots go to the artifacts.
+
+# Clicks a word of the tray menu.
+menu_command() {
+  local shot="$QB_WORK/menu-$1.png" box words
+  box=$(qb_open_menu "$QB_ICON" "$shot") || return 1
+  words=$(qb_ocr_words "$shot" "$box")
+  qb_click_word "$words" "$1"
+}
+
+# How many windows have exactly this title (a regular expression).
+windows_titled() { xdotool search --name "^$1\$" 2>/dev/null | wc -l; }
+
+wait_for_window() {
+  local i
+  for ((i = 0; i < 40; i++)); do
+    [ "$(windows_titled "$1")" -ge 1 ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Clicks a word shown in the middle of the screen, where the dialogs open.
+dialog_click() {
+  local shot="$QB_WORK/dialog.png" words try
+  for try in 1 2 3; do
+    xdotool mousemove 1000 20
+    sleep 0.5
+    qb_screenshot "$shot"
+    words=$(qb_ocr_words "$shot" "152 104 720 560")
+    qb_click_word "$words" "$1" && return 0
+    sleep 1
+  done
+  return 1
+}
+
+exit_from_menu() {
+  expect_true "Exit is chosen" menu_command Exit
+  expect_true "Quellbox ends" qb_wait_count 0 20
+}
+
+open_each_dialog_twice() {
+  local suffix="$1" entry word title
+  for entry in "Options|$2" "Logs|$3" "Trusted|$4" "About|$5"; do
+    word=${entry%%|*}
+    title=${entry#*|}
+    expect_true "'$word' opens a window titled '$title'" menu_command "$word"
+    expect_true "the window '$title' appears" wait_for_window "$title"
+    sleep 1
+    qb_screenshot "$QB_ARTIFACTS/dialog-$word-$suffix.png"
+    menu_command "$word"
+    sleep 1
+    expect_eq "windows titled '$title' after a second open" "$(windows_titled "$title")" 1
+    dialog_click "$6" || xdotool key Escape  # close it again, so the next one is seen alone
+    sleep 0.5
+  done
+}
+
+test_every_dialog_opens_once_from_the_menu() {
+  start_with_icon || return
+  open_each_dialog_twice en "Quellbox Options" "Logs" "Trusted Sites" "About" Close
+  exit_from_menu
+}
+
+test_french_dialogs() {
+  QB_LANG=fr_FR.UTF-8
+  start_with_icon || return
+  local entry
+  for entry in "Options|Options de Quellbox" "Journaux|Logs" "Sites|Sites de confiance" "propos|. propos"; do
+    expect_true "'${entry%%|*}' opens its window" menu_command "${entry%%|*}"
+    expect_true "the window '${entry#*|}' appears" wait_for_window "${entry#*|}"
+    sleep 1
+    qb_screenshot "$QB_ARTIFACTS/dialog-${entry%%|*}-fr.png"
+    xdotool key Escape
+    sleep 0.5
+  done
+  QB_LANG=
+  qb_close
+}
+
+test_options_reach_the_registry_at_exit() {
+  start_with_icon || return
+  expect_true "Options opens" menu_command Options
+  expect_true "the options window appears" wait_for_window "Quellbox Options"
+  sleep 1
+  expect_true "Keep log is cleared" dialog_click Keep
+  expect_true "Light is chosen" dialog_click Light
+  expect_true "Beep is chosen" dialog_click Beep
+  sleep 0.5
+  qb_screenshot "$QB_ARTIFACTS/options-changed.png"
+  exit_from_menu
+  expect_eq "Log" "$(qb_reg_value "$QB_KEY" Log)" 0
+  expect_eq "Mode" "$(qb_reg_value "$QB_KEY" Mode)" False
+  expect_eq "Sound" "$(qb_reg_value "$QB_KEY" Sound)" 1
+}
+
+test_an_added_site_reaches_trust_hosts() {
+  qb_reg_set "$QB_KEY" Version 3080  # a first run would not read trust.hosts
+  printf 'alpha\r\n' >"$QB_DIR/trust.hosts"
+  start_with_icon || return
+  expect_true "Trusted Sites opens" menu_command Trusted
+  expect_true "the trusted sites window appears" wait_for_window "Trusted Sites"
+  sleep 1
+  expect_true "Add Site is clicked" dialog_click Add
+  expect_true "the add window appears" wait_for_window "Add to thrustworthy hosts list"
+  sleep 0.5
+  xdotool type --delay 40 "  gamma  "
+  xdotool key Return
+  sleep 0.5
+  qb_screenshot "$QB_ARTIFACTS/trusted-after-add.png"
+  exit_from_menu
+  expect_eq "trust.hosts" "$(od -An -c "$QB_DIR/trust.hosts" | tr -s ' ')" \
+    "$(printf 'alpha\r\ngamma\r\n' | od -An -c | tr -s ' ')"
+}
+
+test_clear_logs_empties_url_log() {
+  printf '12/5/2026 1:05:09 PM - http://ads.example/pop\r\n' >"$QB_DIR/url.log"
+  start_with_icon || return
+  expect_true "Logs opens" menu_command Logs
+  expect_true "the log window appears" wait_for_window Logs
+  sleep 1
+  expect_true "Clear Logs is clicked" dialog_click Clear
+  sleep 1
+  expect_eq "url.log size" "$(stat -c %s "$QB_DIR/url.log")" 0
+  qb_close
+}
