@@ -19,7 +19,7 @@ struct ControlBinding {
   const char* container;  // the frame or tab it lies on, positions being relative to it
 };
 
-struct DialogSpec {
+struct DialogLayout {
   const char* form;
   int templateId;
   std::vector<ControlBinding> controls;
@@ -27,7 +27,7 @@ struct DialogSpec {
 
 namespace {
 
-const DialogSpec kSpecs[] = {
+const DialogLayout kLayouts[] = {
     {"frmOptions", IDD_OPTIONS, {
          {"tabAll", -1, IDC_TABALL, nullptr}, {"Frame1", -1, IDC_FRAME1, "tabAll"},
          {"chkStartup", -1, IDC_CHKSTARTUP, "Frame1"}, {"chkKeepLog", -1, IDC_CHKKEEPLOG, "Frame1"},
@@ -68,8 +68,8 @@ const DialogSpec kSpecs[] = {
          {"cmdOk", -1, IDC_CMDOK, nullptr}, {"cmdHelp", -1, IDC_CMDHELP, nullptr}}},
 };
 
-const DialogSpec* SpecOf(const std::string& form) {
-  for (const DialogSpec& s : kSpecs)
+const DialogLayout* LayoutOf(const std::string& form) {
+  for (const DialogLayout& s : kLayouts)
     if (form == s.form) return &s;
   return nullptr;
 }
@@ -171,19 +171,19 @@ class WinTextBox : public TextBox {
 // One open dialog window and its form.
 class WinDialog {
  public:
-  WinDialog(std::string formName, const DialogSpec& dialogSpec) : name(std::move(formName)), spec(dialogSpec) {}
+  WinDialog(std::string formName, const DialogLayout& dialogLayout) : name(std::move(formName)), layout(dialogLayout) {}
   ~WinDialog() {
     if (brush) DeleteObject(brush);
   }
 
   const ControlBinding* BindingOf(HWND control) const {
     int id = GetDlgCtrlID(control);
-    for (const auto& b : spec.controls)
+    for (const auto& b : layout.controls)
       if (b.id == id) return &b;
     return nullptr;
   }
   const ControlBinding* BindingOf(const std::string& control, int index) const {
-    for (const auto& b : spec.controls)
+    for (const auto& b : layout.controls)
       if (control == b.name && index == b.index) return &b;
     return nullptr;
   }
@@ -215,8 +215,8 @@ class WinDialog {
     GetWindowRect(hwnd, &window);
     form->Width = ToTwips(window.right - window.left);
     form->Height = ToTwips(window.bottom - window.top);
-    // Containers first: the spec lists every container before what it holds.
-    for (const auto& b : spec.controls) {
+    // Containers first: the layout lists every container before what it holds.
+    for (const auto& b : layout.controls) {
       RECT r;
       GetWindowRect(GetDlgItem(hwnd, b.id), &r);
       MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
@@ -230,7 +230,7 @@ class WinDialog {
   }
 
   void ApplyGeometry() {
-    for (const auto& b : spec.controls) {
+    for (const auto& b : layout.controls) {
       const Control& c = form->At(b.name, b.index);
       POINT origin = AbsoluteOrigin(b.container);
       MoveWindow(GetDlgItem(hwnd, b.id), ToPixels(origin.x + c.Left), ToPixels(origin.y + c.Top),
@@ -242,7 +242,7 @@ class WinDialog {
   void Push() {
     std::wstring title = UiText(form->Caption);
     SetWindowTextW(hwnd, title.c_str());
-    for (const auto& b : spec.controls) {
+    for (const auto& b : layout.controls) {
       HWND h = GetDlgItem(hwnd, b.id);
       if (!h) continue;
       const Control& c = form->At(b.name, b.index);
@@ -312,7 +312,7 @@ class WinDialog {
     std::string kind = ClassOf(control);
     if (kind == "Button" && IsToggle(control)) {
       // A radio button clears its group: read every toggle back.
-      for (const auto& other : spec.controls) {
+      for (const auto& other : layout.controls) {
         HWND h = GetDlgItem(hwnd, other.id);
         if (ClassOf(h) == "Button" && IsToggle(h))
           form->At(other.name, other.index).Value = IsDlgButtonChecked(hwnd, other.id) == BST_CHECKED;
@@ -327,7 +327,7 @@ class WinDialog {
   }
 
   std::string name;
-  const DialogSpec& spec;
+  const DialogLayout& layout;
   std::shared_ptr<Dialog> form;
   HWND hwnd = nullptr;
   HWND tooltip = nullptr;
@@ -385,11 +385,11 @@ void WinDialogs::ShowForm(const std::string& name) {
     SetForegroundWindow(open->hwnd);
     return;
   }
-  const DialogSpec* spec = SpecOf(name);
-  if (!spec) return;
-  auto dialog = std::make_shared<WinDialog>(name, *spec);
+  const DialogLayout* layout = LayoutOf(name);
+  if (!layout) return;
+  auto dialog = std::make_shared<WinDialog>(name, *layout);
   creating_ = dialog;
-  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(spec->templateId), nullptr, &WinDialogs::Proc,
+  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(layout->templateId), nullptr, &WinDialogs::Proc,
                                  reinterpret_cast<LPARAM>(this));
   creating_.reset();
   if (!hwnd || !dialog->form) {
@@ -402,13 +402,13 @@ void WinDialogs::ShowForm(const std::string& name) {
 }
 
 void WinDialogs::ShowModal(const std::string& form, const std::string& owner) {
-  const DialogSpec* spec = SpecOf(form);
+  const DialogLayout* layout = LayoutOf(form);
   auto ownerDialog = Open(owner);
-  if (!spec || Open(form)) return;
-  auto dialog = std::make_shared<WinDialog>(form, *spec);
+  if (!layout || Open(form)) return;
+  auto dialog = std::make_shared<WinDialog>(form, *layout);
   dialog->modal = true;
   creating_ = dialog;
-  DialogBoxParamW(instance_, MAKEINTRESOURCEW(spec->templateId), ownerDialog ? ownerDialog->hwnd : nullptr,
+  DialogBoxParamW(instance_, MAKEINTRESOURCEW(layout->templateId), ownerDialog ? ownerDialog->hwnd : nullptr,
                   &WinDialogs::Proc, reinterpret_cast<LPARAM>(this));
   creating_.reset();
   Forget(form);
@@ -494,11 +494,11 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       dialog->form = self->forms_.Create(dialog->name);
       if (!dialog->form) return FALSE;
       dialog->ReadGeometry();
-      if (dialog->spec.templateId == IDD_LOG)
+      if (dialog->layout.templateId == IDD_LOG)
         SetWindowSubclass(GetDlgItem(hwnd, IDC_TXTLOG), &TextBoxProc, 1, reinterpret_cast<DWORD_PTR>(dialog.get()));
       dialog->form->Form_Load();
       dialog->Push();
-      if (dialog->spec.templateId == IDD_LOG) {
+      if (dialog->layout.templateId == IDD_LOG) {
         // The caret stays where loading put it, at the end, instead of the focus selecting all.
         HWND edit = GetDlgItem(hwnd, IDC_TXTLOG);
         SetFocus(edit);
@@ -560,12 +560,12 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       case WM_CTLCOLORBTN:
       case WM_CTLCOLORDLG:
       case WM_CTLCOLORSTATIC: {
-        if (dialog->spec.templateId == IDD_OPTIONS && msg != WM_CTLCOLORDLG) {
+        if (dialog->layout.templateId == IDD_OPTIONS && msg != WM_CTLCOLORDLG) {
           // Controls on the tab take the tab page's colour.
           SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
           return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
         }
-        if (dialog->spec.templateId != IDD_ABOUT || msg == WM_CTLCOLORBTN) return FALSE;
+        if (dialog->layout.templateId != IDD_ABOUT || msg == WM_CTLCOLORBTN) return FALSE;
         if (!dialog->brush) dialog->brush = CreateSolidBrush(kAboutBackground);
         if (msg == WM_CTLCOLORSTATIC) {
           HDC dc = reinterpret_cast<HDC>(wParam);
@@ -591,7 +591,7 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         self->Unload(dialog->name);
         return TRUE;
       case WM_NCDESTROY:
-        if (dialog->spec.templateId == IDD_LOG) RemoveWindowSubclass(GetDlgItem(hwnd, IDC_TXTLOG), &TextBoxProc, 1);
+        if (dialog->layout.templateId == IDD_LOG) RemoveWindowSubclass(GetDlgItem(hwnd, IDC_TXTLOG), &TextBoxProc, 1);
         return FALSE;
       default:
         return FALSE;

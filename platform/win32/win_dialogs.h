@@ -12,7 +12,7 @@
 
 namespace quellbox::win32 {
 
-struct DialogSpec;
+struct DialogLayout;
 class WinDialog;
 
 class WinDialogs : public DialogHost {
