@@ -24,17 +24,6 @@ class MonitorTest : public ::testing::Test {
   std::shared_ptr<IE_Class> monitor;
 };
 
-TEST_F(MonitorTest, ALinkClickLetsExactlyOneWindowThrough) {
-  MouseUpOn(world.Element("A", "", "http://ads.example/next"));
-  EXPECT_TRUE(world.Flags().UserGesture);
-  EXPECT_TRUE(world.Flags().NewWindowAllowed);
-  EXPECT_FALSE(page->FireNewWindow2());
-  EXPECT_FALSE(world.Flags().UserGesture);
-  EXPECT_TRUE(world.Flags().NewWindowAllowed);
-  EXPECT_TRUE(page->FireNewWindow2()) << "the second window is judged without the gesture";
-  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
-}
-
 TEST_F(MonitorTest, AScriptWindowIsCancelledLoggedAndCountedOnce) {
   world.state.settings.Sound = "1";
   EXPECT_TRUE(page->FireNewWindow2());
@@ -83,21 +72,6 @@ TEST_F(MonitorTest, AnUnreadableOpenerAddressLetsTheWindowThroughUncounted) {
   EXPECT_EQ(world.state.settings.ClosedSinceStart, 0);
 }
 
-TEST_F(MonitorTest, PlainLinkNavigationDropsTheGestureAndScriptLinksKeepIt) {
-  world.Flags().UserGesture = world.Flags().NewWindowAllowed = true;
-  page->document->activeElement = world.Element("A", "", "javascript:open('x')");
-  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/x"));
-  EXPECT_TRUE(world.Flags().UserGesture);
-  EXPECT_TRUE(world.Flags().NewWindowAllowed);
-  page->document->activeElement = world.Element("BODY");
-  page->FireBeforeNavigate2("http://ads.example/x");
-  EXPECT_TRUE(world.Flags().UserGesture) << "\"[object]\" is no link";
-  page->document->activeElement = world.Element("A", "", "http://ads.example/next");
-  page->FireBeforeNavigate2("http://ads.example/next");
-  EXPECT_FALSE(world.Flags().UserGesture);
-  EXPECT_FALSE(world.Flags().NewWindowAllowed);
-}
-
 TEST_F(MonitorTest, CompletedNavigationsDownloadsAndTheRaisersQuitDropGestures) {
   world.Flags().UserGesture = true;
   page->FireNavigateComplete2("http://ads.example/page");
@@ -118,36 +92,6 @@ TEST_F(MonitorTest, CompletedNavigationsDownloadsAndTheRaisersQuitDropGestures) 
   EXPECT_FALSE(monitor->RaisedGesture());
 }
 
-TEST_F(MonitorTest, AContextMenuIsAGestureUntilAClickInTheSameWindow) {
-  EXPECT_TRUE(page->document->FireContextMenu());
-  EXPECT_TRUE(world.Flags().UserGesture);
-  EXPECT_TRUE(monitor->RaisedGesture());
-  world.Flags().NewWindowAllowed = true;
-  EXPECT_TRUE(page->document->FireClick());
-  EXPECT_FALSE(world.Flags().UserGesture);
-  EXPECT_FALSE(world.Flags().NewWindowAllowed);
-  world.Flags().UserGesture = true;
-  EXPECT_TRUE(page->document->FireClick());
-  EXPECT_TRUE(world.Flags().UserGesture) << "a click without a context menu takes nothing back";
-}
-
-TEST_F(MonitorTest, AWindowWithForwardHistoryCancelsOneNavigationOrOneContextMenu) {
-  auto back = world.Window("http://back.example/", 300);
-  back->forwardHistory = true;
-  auto m = world.Attach(back);
-  EXPECT_EQ(back->calls, (std::vector<std::string>{"GoForward", "ExecWB 30 2"}));
-  EXPECT_TRUE(world.Flags().ForwardProbePending);
-  EXPECT_TRUE(page->FireBeforeNavigate2("http://ads.example/x")) << "any monitor's navigation";
-  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/y"));
-
-  auto again = world.Window("http://again.example/", 400);
-  again->forwardHistory = true;
-  auto m2 = world.Attach(again);
-  EXPECT_FALSE(page->document->FireContextMenu()) << "the first menu after the probe is suppressed";
-  EXPECT_TRUE(page->document->FireContextMenu());
-  EXPECT_FALSE(page->FireBeforeNavigate2("http://ads.example/z"));
-}
-
 TEST_F(MonitorTest, CommandStatesFollowForwardAndBackOnly) {
   page->FireCommandStateChange(1, true);
   page->FireCommandStateChange(2, true);
@@ -158,29 +102,6 @@ TEST_F(MonitorTest, CommandStatesFollowForwardAndBackOnly) {
   EXPECT_FALSE(monitor->EnableForward());
   EXPECT_EQ(world.reports.all.back().id, 9);
   EXPECT_EQ(world.reports.all.back().args, (std::vector<ReportValue>{std::int32_t{1}, false}));
-}
-
-TEST_F(MonitorTest, AWindowBlownUpToTheScreenGoesBackToItsSizeAndIsCentred) {
-  EXPECT_EQ(world.Flags().RestoreWidth, 800);
-  EXPECT_EQ(world.Flags().RestoreHeight, 600);
-  page->width = 1024;
-  page->height = 768;
-  page->document->window->onResize = [&](std::int32_t w, std::int32_t h) {
-    page->width = w;
-    page->height = h;
-  };
-  page->FireBeforeNavigate2("http://ads.example/x");
-  EXPECT_EQ(page->document->window->calls,
-            (std::vector<std::string>{"resizeTo 800 600", "moveTo 112 84"}));
-
-  page->width = 1024;
-  page->height = 700;
-  world.state.settings.Normalize = false;
-  page->FireDownloadComplete();
-  EXPECT_EQ(page->document->window->calls.size(), 2u) << "nothing is resized without the option";
-  world.state.settings.Normalize = true;
-  page->FireDownloadComplete();
-  EXPECT_EQ(page->document->window->calls.size(), 4u);
 }
 
 TEST_F(MonitorTest, NewWindowRequestsRememberTheSizeOfNormalWindows) {

@@ -56,20 +56,6 @@ TEST_F(DecisionTest, LightModeClosesOnlyWindowsWithoutAStatusBarOrUnreadableOnes
   EXPECT_TRUE(Judge(noTitle)) << "a title that turns unreadable makes a candidate";
 }
 
-TEST_F(DecisionTest, AdServerPagesAreCandidatesInEveryModeAndWindow) {
-  world.state.settings.Mode = false;
-  auto ad = ScriptWindow();
-  ad->locationName = "http://x.example/AdServ/banner";
-  EXPECT_TRUE(Judge(ad));
-  auto folder = ScriptWindow();
-  folder->fullName = "C:\\WINDOWS\\EXPLORER.EXE";
-  folder->locationName = "c:\\adserv\\x /adserv/";
-  EXPECT_TRUE(Judge(folder));
-  auto plain = ScriptWindow();
-  plain->locationName = "adserv";
-  EXPECT_FALSE(Judge(plain));
-}
-
 TEST_F(DecisionTest, BlankWindowsThatShowAStatusBarOrWereAskedForAreLeftToLoad) {
   world.state.settings.Mode = true;
   auto blank = world.Window("", 9);
