@@ -342,8 +342,12 @@ class WinDialog {
 namespace {
 
 // The log text box reports its clicks, double-clicks and keys to the form.
-LRESULT CALLBACK TextBoxProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK TextBoxProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
   auto* dialog = reinterpret_cast<WinDialog*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(edit, &TextBoxProc, id);
+    return DefSubclassProc(edit, msg, wParam, lParam);
+  }
   try {
     if (msg == WM_KEYDOWN) {
       dialog->form->ControlKeyDown("txtLog", static_cast<int>(wParam));
@@ -590,9 +594,6 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       case WM_CLOSE:
         self->Unload(dialog->name);
         return TRUE;
-      case WM_NCDESTROY:
-        if (dialog->layout.templateId == IDD_LOG) RemoveWindowSubclass(GetDlgItem(hwnd, IDC_TXTLOG), &TextBoxProc, 1);
-        return FALSE;
       default:
         return FALSE;
     }
