@@ -75,11 +75,14 @@ bool LoadSettings(Services& services, AppState& state) {
   if (auto version = TextToNumber(s.Version); version && *version < 3075) s.Normalize = true;
 
   services.env.DoEvents();
+  LoadTrustedHosts(services, state);
+  return true;
+}
 
+void LoadTrustedHosts(Services& services, AppState& state) {
   if (auto content = ReadWholeFile(services.env.PathInProgramDirectory(kTrustFile))) {
     for (std::string& line : SplitLinesAtCr(*content)) state.gblTrust.push_back(std::move(line));
   }
-  return true;
 }
 
 void ApplyFirstRunDefaults(Services& services, AppState& state) {

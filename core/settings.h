@@ -57,6 +57,8 @@ inline constexpr const char* kTrustFile = "trust.hosts";
 // True when stored settings were found (a non-empty "Version").
 bool LoadSettings(Services& services, AppState& state);
 void ApplyFirstRunDefaults(Services& services, AppState& state);
+// Appends the lines of trust.hosts to the trusted list.
+void LoadTrustedHosts(Services& services, AppState& state);
 // Writes the whole record and the whole trusted list; always answers true.
 bool SaveSettings(Services& services, AppState& state);
 

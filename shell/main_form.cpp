@@ -16,7 +16,12 @@ bool MainForm::FormLoad() {
       SelectLanguage(services_.env.UserDefaultLangId(), services_.env.SystemDefaultLangId());
   // Per session and per executable name: another user's Quellbox has its own settings and tray.
   if (!instanceLock_.ClaimSingleInstance("Tarnik." + services_.env.ExeBaseName())) return false;
-  if (!LoadSettings(services_, state_)) ApplyFirstRunDefaults(services_, state_);
+  if (!LoadSettings(services_, state_)) {
+    ApplyFirstRunDefaults(services_, state_);
+    // A trust.hosts found on a first run (settings removed, program reinstalled) is the
+    // user's list: keep it rather than overwrite it with an empty one at the first save.
+    LoadTrustedHosts(services_, state_);
+  }
   state_.SpywareList = LoadSpywareList(services_);
   state_.settings.KillerEnabled = true;
   // Settings and lists are in memory before the first window is judged.

@@ -61,6 +61,14 @@ TEST_F(MainFormTest, FirstRunLoadsThenAppliesDefaultsAndSwitchesBlockingOn) {
   EXPECT_EQ(world.state.SpywareList.size(), 3u);
 }
 
+TEST_F(MainFormTest, AFirstRunKeepsATrustedListItFinds) {
+  world.WriteFile("trust.hosts", "alpha\r\nbeta.xy\r\n");
+  ASSERT_TRUE(form.FormLoad());
+  EXPECT_EQ(world.state.gblTrust, (std::vector<std::string>{"alpha", "beta.xy"}));
+  form.Timer1Timer();
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "alpha\r\nbeta.xy\r\n");
+}
+
 TEST_F(MainFormTest, AStoredRecordIsLoadedAndNotOverwrittenByDefaults) {
   world.Store("Version", "3079");
   world.Store("Keys", "0");
