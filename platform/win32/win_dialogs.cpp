@@ -112,7 +112,9 @@ constexpr COLORREF kAboutBackground = RGB(28, 44, 92);
 // The log viewer's edit control, kept in step with the txtLog control's Text.
 class WinTextBox : public TextBox {
  public:
-  WinTextBox(HWND edit, Control& control) : edit_(edit), control_(control) {}
+  WinTextBox(HWND edit, Control& control) : edit_(edit), control_(control) {
+    SendMessageA(edit_, EM_SETLIMITTEXT, 0, 0);  // the log has no size limit; nor has the box
+  }
   void Focus() override { SetFocus(edit_); }
   int LineCount() override { return Count(EM_GETLINECOUNT, 0, 0); }
   int LineIndex(int line) override { return Count(EM_LINEINDEX, static_cast<WPARAM>(line), 0); }
