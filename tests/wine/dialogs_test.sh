@@ -123,3 +123,16 @@ test_clear_logs_empties_url_log() {
   expect_eq "url.log size" "$(stat -c %s "$QB_DIR/url.log")" 0
   qb_close
 }
+
+test_help_without_its_file_says_so() {
+  rm -f "$QB_DIR/Quellbox.chm"
+  start_with_icon || return
+  expect_true "Help is chosen" menu_command Help
+  expect_true "the help class message appears" wait_for_window "HTML Help Class"
+  sleep 0.5
+  qb_screenshot "$QB_ARTIFACTS/help-missing.png"
+  xdotool key Return
+  sleep 0.5
+  expect_eq "Quellbox runs on" "$(qb_count)" 1
+  qb_close
+}

@@ -78,9 +78,15 @@ qb_wait_count() {
 }
 
 # Starts Quellbox on the virtual desktop, from its program directory, and waits until it runs.
+# A start handed to a desktop that is still coming up can get lost: then it starts it again.
 qb_start() {
-  (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
-  qb_wait_count 1 30
+  local attempt
+  for attempt in 1 2; do
+    (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
+    qb_wait_count 1 20 && return 0
+    [ "$(qb_count)" -gt 0 ] && return 1
+  done
+  return 1
 }
 
 # Closes Quellbox the way Windows asks a program to: WM_CLOSE to its windows. taskkill only
@@ -147,10 +153,15 @@ QB_TRAY_AREA=300x20+724+748
 # Quellbox has ended.
 qb_desktop() {
   (setsid wine explorer /desktop=$QB_DESKTOP notepad >/dev/null 2>&1 &)
-  local i shot="$QB_WORK/desktop-wait.png"
+  local i shot="$QB_WORK/desktop-wait.png" desk bar
   for ((i = 0; i < 80; i++)); do
     qb_screenshot "$shot"
-    [ "$(convert "$shot" -format '%[fx:int(255*p{512,384}.b)]' info: 2>/dev/null)" -gt 60 ] 2>/dev/null && return 0
+    # Up when the desktop is painted and the taskbar along the bottom is there.
+    read -r desk bar <<<"$(convert "$shot" -format '%[fx:int(255*p{512,384}.b)] %[fx:int(255*p{700,758}.g)]' info: 2>/dev/null)"
+    if [ "${desk:-0}" -gt 60 ] && [ "${bar:-0}" -gt 200 ]; then
+      sleep 1
+      return 0
+    fi
     sleep 0.25
   done
   return 1
