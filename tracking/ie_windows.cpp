@@ -94,16 +94,15 @@ void cIEWindows::WindowRegistered(std::int32_t cookie) {
     if (!window) continue;
     std::int32_t id = WindowId(engine_, *window, true);
     bool found = false;
-    if (id != 0) {
-      if (engine_.rememberWindowIds) {
-        // Ids are stored only in windows without a handle, so a monitor that recorded a handle
-        // is known by it alone; comparing those reads nothing, so nothing can change the list.
-        found = std::any_of(list_.begin(), list_.end(),
-                            [&](const Entry& e) { return e.monitor->RecordedHandle() == id; });
-      }
+    // Ids are stored only in windows without a handle, so a monitor that recorded a handle is
+    // known by it alone; comparing those reads nothing, so nothing can change the list.
+    if (id != 0 && engine_.rememberWindowIds)
+      found = std::any_of(list_.begin(), list_.end(),
+                          [&](const Entry& e) { return e.monitor->RecordedHandle() == id; });
+    if (id != 0 && !found) {
       // Works on a copy: the reads below may deliver events that change the list.
-      for (const auto& monitor : found ? std::vector<std::shared_ptr<IE_Class>>() : NewEnum()) {
-        if (engine_.rememberWindowIds && (found || monitor->RecordedHandle() != 0)) continue;
+      for (const auto& monitor : NewEnum()) {
+        if (engine_.rememberWindowIds && monitor->RecordedHandle() != 0) continue;
         auto property = monitor->QuellboxProperty();
         if (!property) continue;  // this monitor cannot be looked at; go on with the next
         if (monitor->IEHandle() == id || *property == id) found = true;
