@@ -46,10 +46,16 @@ fuzz() {
   build/fuzz/tests/fuzz/trust_fuzz -max_total_time="${QB_FUZZ_SECONDS:-60}" -max_len=4096 \
     -print_final_stats=1 build/fuzz/corpus
 }
+# The release: loads on Windows XP SP2 and stays small.
 win32() {
   configure_and_build build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF &&
-    tests/check_exe.sh i686-w64-mingw32-objdump build/win32/Quellbox.exe
+    tests/check_exe.sh --xp-sp2 i686-w64-mingw32-objdump build/win32/Quellbox.exe &&
+    tests/check_exe_test.sh build/check-exe || return 1
+  local size
+  size=$(stat -c %s build/win32/Quellbox.exe)
+  echo "build/win32/Quellbox.exe: $size bytes (at most 409600)"
+  [ "$size" -le 409600 ]
 }
 win64() {
   configure_and_build build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \

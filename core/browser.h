@@ -62,6 +62,10 @@ class BrowserEventSink;
 class Browser {
  public:
   virtual ~Browser() = default;
+  // Names the automation object itself: two reads that hand out the same window give the same
+  // identity for as long as either is held (COM's rule for IUnknown). Null when unknown. Reads
+  // nothing, so it cannot fail in the middle of a pass or let events in.
+  virtual const void* Identity() const = 0;
   virtual std::optional<std::string> Application() = 0;  // the application's name as text
   virtual std::optional<std::string> LocationName() = 0;
   virtual std::optional<std::string> LocationURL() = 0;
@@ -78,7 +82,9 @@ class Browser {
   virtual std::optional<std::int32_t> GetProperty(const std::string& name) = 0;
   virtual bool PutProperty(const std::string& name, std::int32_t value) = 0;
   virtual bool GoForward() = 0;
+  // A command of the standard command set, with no input or output value.
   virtual bool ExecWB(std::int32_t command, std::int32_t option) = 0;
+  virtual bool Quit() = 0;
   virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) = 0;
 };
 
@@ -119,6 +125,9 @@ class ShellWindows {
   virtual std::optional<std::int32_t> Count() = 0;
   virtual std::shared_ptr<Browser> Item(std::int32_t index) = 0;  // null when unreadable
   virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) = 0;
+  // True once a call found the list's process gone (Explorer ended): the object and its events
+  // are dead for good, and only a list opened anew hears the shell again.
+  virtual bool Lost() const = 0;
 };
 
 class BrowserShell {

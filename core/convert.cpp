@@ -1,11 +1,29 @@
 #include "core/convert.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace quellbox {
 namespace {
+
+// mantissa × 10^exponent, correctly rounded whenever the mantissa has at most 53 bits and the
+// power of ten is exact (|exponent| <= 22): every number the settings and forms hold. Beyond
+// that, within a few units in the last place. Kept free of the C library's parser, which is
+// locale-bound and, in the Windows release, much larger than the program needs.
+double DecimalValue(std::uint64_t mantissa, int exponent) {
+  static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (mantissa == 0) return 0.0;
+  if (mantissa < (std::uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+    double m = static_cast<double>(mantissa);
+    return exponent >= 0 ? m * kExact[exponent] : m / kExact[-exponent];
+  }
+  long double value = static_cast<long double>(mantissa);
+  for (; exponent > 0 && value < 1e400L; --exponent) value *= 10;
+  for (; exponent < 0 && value > 1e-400L; ++exponent) value /= 10;
+  return static_cast<double>(value);
+}
 
 bool IsBlank(char c) { return c == ' '; }
 
@@ -60,27 +78,50 @@ std::optional<double> TextToNumber(std::string_view text) {
     if (kind == 'o') return PrefixedInteger(std::string_view(t).substr(2), 8);
     return std::nullopt;
   }
-  // Only plain decimal notation: strtod would also take "inf", "nan" and hex floats.
+  // Only plain decimal notation: sign, digits with at most one point, an optional exponent.
   std::size_t i = 0;
+  bool negative = t[i] == '-';
   if (t[i] == '+' || t[i] == '-') ++i;
+  std::uint64_t mantissa = 0;
+  int exponent = 0, significant = 0;
   std::size_t mantissaDigits = 0;
-  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++mantissaDigits;
+  auto digit = [&](char c, bool afterPoint) {
+    ++mantissaDigits;
+    if (mantissa == 0 && c == '0') {
+      if (afterPoint) --exponent;
+      return;
+    }
+    if (significant < 19) {
+      mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+      ++significant;
+      if (afterPoint) --exponent;
+    } else if (!afterPoint) {
+      ++exponent;  // a digit beyond what 64 bits hold only scales
+    }
+  };
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') digit(t[i++], false);
   if (i < t.size() && t[i] == '.') {
     ++i;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++mantissaDigits;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') digit(t[i++], true);
   }
   if (mantissaDigits == 0) return std::nullopt;
   if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
     ++i;
+    bool negativeExponent = i < t.size() && t[i] == '-';
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     std::size_t expDigits = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
+    int e = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+      if (e < 100000) e = e * 10 + (t[i] - '0');
+      ++i, ++expDigits;
+    }
     if (expDigits == 0) return std::nullopt;
+    exponent += negativeExponent ? -e : e;
   }
   if (i != t.size()) return std::nullopt;
-  double value = std::strtod(t.c_str(), nullptr);
+  double value = DecimalValue(mantissa, exponent);
   if (!std::isfinite(value)) return std::nullopt;
-  return value;
+  return negative ? -value : value;
 }
 
 std::optional<std::int16_t> TextToInteger(std::string_view text) {

@@ -66,10 +66,20 @@ void IE_Class::SetIECtl(const std::shared_ptr<Browser>& browser) {
     enableForward_ = false;
     Flags().ForwardProbePending = false;
   }
-  if (auto hwnd = browser->Hwnd()) handle_ = static_cast<std::int32_t>(*hwnd);
+  ReadHandle();
+}
+
+bool IE_Class::ReadHandle() {
+  auto hwnd = ie_->Hwnd();
+  if (!hwnd) return false;
+  handle_ = static_cast<std::int32_t>(*hwnd);
+  handleRead_ = true;
+  return true;
 }
 
 std::optional<std::int32_t> IE_Class::ReadIEHandle() {
+  // A handle that could not be read at attach is asked for again rather than taken for none.
+  if (!handleRead_ && (!ie_ || !ReadHandle())) return std::nullopt;
   if (handle_ != 0) return handle_;
   return QuellboxProperty();
 }

@@ -28,7 +28,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   void SetIECtl(const std::shared_ptr<Browser>& browser);
   const std::shared_ptr<Browser>& IECtl() const { return ie_; }
   // The recorded handle, or the browser's "quellbox" property when there is none (0 when that
-  // cannot be read either).
+  // cannot be read either, or the handle could not be read).
   std::int32_t IEHandle() { return ReadIEHandle().value_or(0); }
   std::optional<std::int32_t> ReadIEHandle();
   std::int32_t RecordedHandle() const { return handle_; }
@@ -67,6 +67,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   };
 
   void HookDocumentAt(const std::shared_ptr<HtmlDocument>& document, int depth);
+  bool ReadHandle();
   void NormalizeWindow();
   void Report(int id, std::vector<ReportValue> args = {});
   PopupFlags& Flags() { return engine_.state.flags; }
@@ -75,6 +76,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::shared_ptr<Browser> ie_;
   std::unique_ptr<Subscription> ieEvents_;
   std::int32_t handle_ = 0;
+  bool handleRead_ = false;
   std::optional<std::int32_t> quellboxProperty_;
   bool enableForward_ = false;
   bool enableBack_ = false;

@@ -81,6 +81,13 @@ void MainForm::TrayNotify(std::uint32_t mouseMessage) {
 
 void MainForm::TaskbarCreated() {
   if (iconShown_) services_.tray.Add(record_);
+  if (IEWin_) IEWin_->Reconnect();
+}
+
+bool MainForm::KeepShellConnected() {
+  if (!IEWin_) return false;
+  if (!IEWin_->ShellConnected()) IEWin_->Reconnect();
+  return IEWin_->ShellConnected();
 }
 
 frmMenu& MainForm::Menu() {

@@ -31,8 +31,12 @@ class MainForm : public MenuHost {
   void DeleteIcon();
   void ModIcon(TrayImage image) override;
   void TrayNotify(std::uint32_t mouseMessage);
-  // Explorer restarted: its notification area needs the icon again.
+  // Explorer restarted: its notification area needs the icon again, and its window list,
+  // which lives in Explorer, has to be opened anew.
   void TaskbarCreated();
+  // Called every few seconds: opens the shell's window list when it was not up at start or a
+  // call found it gone. True when the collection hears the shell.
+  bool KeepShellConnected();
 
   void ShowForm(const std::string& name) override;
   void ShowHelpContents() override;

@@ -17,14 +17,15 @@ bool Held(Input& input, int key) { return input.KeyState(key) < 0; }
 
 }  // namespace
 
-std::int32_t WindowId(Engine& engine, Browser& window, bool assign, IE_Class* monitor) {
-  if (auto hwnd = window.Hwnd(); hwnd && *hwnd != 0) return static_cast<std::int32_t>(*hwnd);
+std::int32_t WindowId(Engine& engine, Browser& window, Naming naming, IE_Class* monitor) {
+  auto hwnd = window.Hwnd();
+  if (hwnd && *hwnd != 0) return static_cast<std::int32_t>(*hwnd);
   std::int32_t id = 0;
   if (monitor && monitor->IECtl().get() == &window) id = monitor->QuellboxProperty().value_or(0);
   else id = window.GetProperty(kWindowIdProperty).value_or(0);
-  if (id != 0 || !assign) return id;
+  if (id != 0 || (!hwnd && naming == Naming::IfHandleless)) return id;
   id = static_cast<std::int32_t>(std::nearbyint(engine.services.clock.RandomFraction() * 99999999.0));
-  window.PutProperty(kWindowIdProperty, id);
+  if (!window.PutProperty(kWindowIdProperty, id)) return 0;  // a name nobody can read back is none
   if (monitor && monitor->IECtl().get() == &window) monitor->RememberQuellboxProperty(id);
   return id;
 }
@@ -46,7 +47,7 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
     return;
   }
 
-  if (WindowId(engine, w, true, monitor) == 0) return;
+  if (WindowId(engine, w, Naming::Always, monitor) == 0) return;
 
   auto fullName = w.FullName();
   bool explorer = fullName && UpperAscii(*fullName).find("EXPLORER.EXE") != std::string::npos;
@@ -54,9 +55,10 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
   std::string probe;
   if (w.LocationName()) {
     probe = kReadable;
+    // Windows already open and visible at start-up are the user's own, and so is one that may
+    // be visible: a read that failed must not get the user's window closed.
     auto visible = w.Visible();
-    // Windows already open and visible at start-up are the user's own.
-    if (visible && *visible && flags.InitialScan) return;
+    if (flags.InitialScan && visible.value_or(true)) return;
   }
 
   if (settings.Spyware || !settings.KillerEnabled) return;
@@ -78,7 +80,9 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
   if (candidate && !Held(engine.services.input, kVkShift) && !Held(engine.services.input, kVkControl)) {
     if (RecordClosedPopup(engine.services, engine.state, url)) {
       w.SetVisible(false);
-      w.ExecWB(kOleCmdClose, kDontPromptUser);
+      // A window that refuses both the close and Quit is shown again: hidden, it would run on
+      // out of the user's reach.
+      if (!w.ExecWB(kOleCmdClose, kDontPromptUser) && !w.Quit()) w.SetVisible(true);
     }
   }
   if (flags.NewWindowAllowed) flags.NewWindowAllowed = false;

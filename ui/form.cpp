@@ -1,7 +1,6 @@
 #include "ui/form.h"
 
 #include <cmath>
-#include <stdexcept>
 
 #include "core/convert.h"
 
@@ -17,7 +16,7 @@ Control& Form::Find(const std::string& name, int index) {
   for (Control& c : Controls)
     if (c.Name == name && c.Index == index) return c;
   // A misspelt control name is a programming error, found by the first test that uses it.
-  throw std::logic_error("form " + Name + " has no control " + name);
+  throw MissingControl("form " + Name + " has no control " + name);
 }
 
 Control& Form::Add(Control control) {

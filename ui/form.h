@@ -2,6 +2,7 @@
 // Windows as data: a form owns named controls with the properties the program reads and
 // writes. Handlers change properties; a platform binding shows them and reports user input.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,6 +27,16 @@ struct Control {
   std::int32_t ForeColor = 0;  // 0x00BBGGRR
   // Position and size in twips (1/1440 inch: 15 per pixel at 96 dots per inch).
   int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+// Thrown for a control name no form has: a programming error.
+class MissingControl : public std::exception {
+ public:
+  explicit MissingControl(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 class Form {

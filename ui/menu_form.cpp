@@ -1,7 +1,5 @@
 #include "ui/menu_form.h"
 
-#include <cstdio>
-
 #include "core/browser_start.h"
 #include "core/convert.h"
 #include "core/settings.h"
@@ -123,8 +121,8 @@ std::string frmMenu::InstallationToken() {
     hash ^= c;
     hash *= 1099511628211ull;
   }
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  std::string text(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<std::size_t>(i)] = "0123456789abcdef"[hash & 15];
   return text;
 }
 

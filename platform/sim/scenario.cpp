@@ -72,7 +72,7 @@ class Runner {
  public:
   explicit Runner(const ScenarioOptions& options) {
     engineOptions_ = options;
-    shell_.windows = std::make_shared<SimShellWindows>(hub_);
+    list_ = shell_.windows = std::make_shared<SimShellWindows>(hub_);
   }
 
   ScenarioResult Run(const std::string& text) {
@@ -126,7 +126,7 @@ class Runner {
         {"random", &Runner::Random},     {"clock", &Runner::ClockCommand},
         {"inside", &Runner::Inside},     {"tick", &Runner::Tick},
         {"tip", &Runner::Tip},           {"exit", &Runner::Exit},
-        {"show", &Runner::Show},
+        {"show", &Runner::Show},         {"shell", &Runner::ShellCommand},
     };
     auto it = commands.find(verb);
     if (it == commands.end()) throw ScenarioError("unknown command '" + verb + "'");
@@ -184,6 +184,7 @@ class Runner {
       else if (key == "visible") b.visible = YesNo(value);
       else if (key == "forward") b.forwardHistory = YesNo(value).value_or(false);
       else if (key == "closable") b.closable = YesNo(value).value_or(true);
+      else if (key == "quit") b.quittable = YesNo(value).value_or(true);
       else if (key == "document") b.documentReadable = YesNo(value).value_or(false);
       else if (key == "id") b.propertiesReadable = value != "!";
       else if (key == "size") {
@@ -263,11 +264,31 @@ class Runner {
   }
   void Open(const Args& w) {
     Need(w, 2, "open NAME [quiet]");
-    shell_.windows->Open(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+    list_->Open(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
   }
   void Close(const Args& w) {
     Need(w, 2, "close NAME [quiet]");
-    shell_.windows->Close(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+    list_->Close(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+  }
+  // Explorer ends (down), or starts again with the windows that are open (up) and tells every
+  // program so (TaskbarCreated); or the shell raises a registration with no new window (notify).
+  void ShellCommand(const Args& w) {
+    Need(w, 2, "shell down|up|notify");
+    if (w[1] == "notify") {
+      list_->FireRegistered();
+    } else if (w[1] == "down") {
+      if (list_->Dead()) throw ScenarioError("the shell is down already");
+      list_->Die();
+      shell_.windows = nullptr;
+    } else if (w[1] == "up") {
+      if (!list_->Dead()) throw ScenarioError("the shell is up already");
+      auto fresh = std::make_shared<SimShellWindows>(hub_);
+      fresh->windows = list_->windows;
+      list_ = shell_.windows = fresh;
+      if (form_) form_->TaskbarCreated();
+    } else {
+      throw ScenarioError("shell down, up or notify");
+    }
   }
   void Start(const Args&) {
     if (form_) throw ScenarioError("already started");
@@ -482,6 +503,7 @@ class Runner {
   SimSound& sound_ = ports_.sound;
   SimInput& input_ = ports_.input;
   SimBrowserShell& shell_ = ports_.shell;
+  std::shared_ptr<SimShellWindows> list_;  // the shell's list, alive or not
   Services& services_ = ports_.services;
   std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
   SimInstanceLock lock_{instances_};

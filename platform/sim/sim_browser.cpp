@@ -200,6 +200,18 @@ bool SimBrowser::ExecWB(std::int32_t command, std::int32_t option) {
   return true;
 }
 
+bool SimBrowser::Quit() {
+  hub_.Read(name, "Quit");
+  if (closed) return false;
+  if (!quittable) {
+    calls.push_back("Quit refused");
+    return false;
+  }
+  calls.push_back("Quit");
+  closed = true;
+  return true;
+}
+
 std::unique_ptr<Subscription> SimBrowser::Subscribe(std::weak_ptr<BrowserEventSink> sink) {
   return subscribers.Add(std::move(sink));
 }

@@ -119,6 +119,7 @@ class SimDocument : public HtmlDocument {
 class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowser> {
  public:
   SimBrowser(SimHub& hub, std::string name);
+  const void* Identity() const override { return this; }
   std::optional<std::string> Application() override;
   std::optional<std::string> LocationName() override;
   std::optional<std::string> LocationURL() override;
@@ -134,6 +135,7 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   bool PutProperty(const std::string& name, std::int32_t value) override;
   bool GoForward() override;
   bool ExecWB(std::int32_t command, std::int32_t option) override;
+  bool Quit() override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
 
   // Events as the browser raises them; `cancel` comes back as the sinks left it.
@@ -158,8 +160,9 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   std::map<std::string, std::int32_t> properties;
   bool propertiesReadable = true;
   bool forwardHistory = false;
-  bool closable = true;
-  std::vector<std::string> calls;  // "Visible=false", "ExecWB 45 2", "PutProperty quellbox 7", ...
+  bool closable = true;  // false: the close command fails
+  bool quittable = true;  // false: Quit fails
+  std::vector<std::string> calls;  // "Visible=false", "ExecWB 45 2", "Quit", "PutProperty quellbox 7", ...
   SimSubscribers<BrowserEventSink> subscribers;
   bool closed = false;
 

@@ -6,12 +6,17 @@ namespace quellbox::sim {
 
 std::optional<std::int32_t> SimShellWindows::Count() {
   hub_.Read("shell", "Count");
-  if (!countReadable) return std::nullopt;
+  if (!alive_) lost_ = true;
+  if (!countReadable || !alive_) return std::nullopt;
   return static_cast<std::int32_t>(windows.size());
 }
 
 std::shared_ptr<Browser> SimShellWindows::Item(std::int32_t index) {
   hub_.Read("shell", "Item");
+  if (!alive_) {
+    lost_ = true;
+    return nullptr;
+  }
   if (index < 0 || static_cast<std::size_t>(index) >= windows.size()) return nullptr;
   auto i = static_cast<std::size_t>(index);
   if (i < unreadableItems.size() && unreadableItems[i]) return nullptr;
@@ -19,7 +24,16 @@ std::shared_ptr<Browser> SimShellWindows::Item(std::int32_t index) {
 }
 
 std::unique_ptr<Subscription> SimShellWindows::Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) {
+  if (!alive_) {
+    lost_ = true;
+    return nullptr;
+  }
   return subscribers.Add(std::move(sink));
+}
+
+void SimShellWindows::Die() {
+  alive_ = false;
+  subscribers = {};
 }
 
 void SimShellWindows::Open(const std::shared_ptr<SimBrowser>& window, bool notify) {
@@ -34,11 +48,13 @@ void SimShellWindows::Close(const std::shared_ptr<SimBrowser>& window, bool noti
 }
 
 void SimShellWindows::FireRegistered() {
+  if (!alive_) return;
   std::int32_t cookie = nextCookie++;
   subscribers.ForEach([&](ShellWindowsEventSink& s) { s.WindowRegistered(cookie); });
 }
 
 void SimShellWindows::FireRevoked() {
+  if (!alive_) return;
   std::int32_t cookie = nextCookie++;
   subscribers.ForEach([&](ShellWindowsEventSink& s) { s.WindowRevoked(cookie); });
 }

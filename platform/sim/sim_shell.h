@@ -14,6 +14,10 @@ class SimShellWindows : public ShellWindows {
   std::optional<std::int32_t> Count() override;
   std::shared_ptr<Browser> Item(std::int32_t index) override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) override;
+  bool Lost() const override { return lost_; }
+  // Explorer ends: every later call on this list fails and its events stop.
+  void Die();
+  bool Dead() const { return !alive_; }
 
   // A window appears in the list (and the shell says so, unless told to keep quiet).
   void Open(const std::shared_ptr<SimBrowser>& window, bool notify = true);
@@ -30,6 +34,8 @@ class SimShellWindows : public ShellWindows {
 
  private:
   SimHub& hub_;
+  bool alive_ = true;
+  bool lost_ = false;  // a call has failed since the list died
 };
 
 class SimBrowserShell : public BrowserShell {

@@ -1,5 +1,7 @@
 #include "platform/win32/com.h"
 
+#include "platform/win32/handles.h"
+
 namespace quellbox::win32 {
 namespace {
 
@@ -22,7 +24,42 @@ bool Convert(const VARIANT& v, VARTYPE type, Variant& out) {
   return SUCCEEDED(VariantChangeType(out.put(), const_cast<VARIANT*>(&Deref(v)), 0, type));
 }
 
+// Where failures go: nowhere (the default), the debugger, or a file and the debugger.
+struct FailureLog {
+  bool enabled = false;
+  std::string file;
+  FailureLog() {
+    char value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("QUELLBOX_COM_LOG", value, sizeof value);
+    if (n == 0 || n >= sizeof value) return;
+    enabled = true;
+    if (lstrcmpiA(value, "debug") != 0) file = value;
+  }
+};
+
 }  // namespace
+
+bool Failed(HRESULT hr, const char* call) {
+  if (SUCCEEDED(hr)) return false;
+  static const FailureLog log;
+  if (!log.enabled) return true;
+  char line[256];
+  wsprintfA(line, "Quellbox: %s failed: 0x%08lX\r\n", call, static_cast<unsigned long>(hr));
+  OutputDebugStringA(line);
+  if (!log.file.empty()) {
+    HANDLE f = CreateFileA(log.file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    UniqueHandle file(f == INVALID_HANDLE_VALUE ? nullptr : f);
+    DWORD written = 0;
+    if (file) WriteFile(file.get(), line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
+  }
+  return true;
+}
+
+bool IsDisconnection(HRESULT hr) {
+  return hr == RPC_E_DISCONNECTED || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+         hr == CO_E_OBJNOTCONNECTED || hr == RPC_E_SERVER_DIED || hr == RPC_E_SERVER_DIED_DNE;
+}
 
 Bstr::Bstr(const std::string& text) {
   std::wstring wide = Wide(text);
@@ -73,22 +110,27 @@ std::optional<bool> VariantBool(const VARIANT& v) {
   return V_BOOL(b.get()) != VARIANT_FALSE;
 }
 
-std::unique_ptr<Subscription> ConnectEvents(IUnknown* source, REFIID events, IDispatch* sink) {
+std::unique_ptr<Subscription> ConnectEvents(IUnknown* source, REFIID events, IDispatch* sink,
+                                            HRESULT* error) {
+  HRESULT ignored;
+  HRESULT& hr = error ? *error : ignored;
+  hr = E_POINTER;
   if (!source || !sink) return nullptr;
   ComPtr<IConnectionPointContainer> container;
-  if (FAILED(source->QueryInterface(IID_IConnectionPointContainer,
-                                    reinterpret_cast<void**>(container.put()))))
-    return nullptr;
+  hr = source->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(container.put()));
+  if (FAILED(hr)) return nullptr;
   ComPtr<IConnectionPoint> point;
-  if (FAILED(container->FindConnectionPoint(events, point.put())) || !point) return nullptr;
+  hr = container->FindConnectionPoint(events, point.put());
+  if (FAILED(hr) || !point) return nullptr;
   DWORD cookie = 0;
-  if (FAILED(point->Advise(sink, &cookie))) return nullptr;
+  hr = point->Advise(sink, &cookie);
+  if (FAILED(hr)) return nullptr;
   return std::make_unique<ConnectionToken>(std::move(point), cookie);
 }
 
 HRESULT EventSinkBase::QueryInterface(REFIID riid, void** out) {
   if (!out) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, events_)) {
+  if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDispatch)) || IsEqualIID(riid, events_)) {
     *out = static_cast<IDispatch*>(this);
     AddRef();
     return S_OK;
@@ -116,7 +158,7 @@ HRESULT EventSinkBase::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { r
 
 HRESULT EventSinkBase::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARAMS* params,
                               VARIANT* result, EXCEPINFO*, UINT*) {
-  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  if (!IsEqualIID(riid, GUID{})) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_INVALIDARG;
   ComPtr<EventSinkBase> self(this);  // a handler may drop the last outside reference
   try {

@@ -90,6 +90,16 @@ class Variant {
   VARIANT v_;
 };
 
+// A failed call is recorded where a developer can read it before the engine sees only
+// "failed": with QUELLBOX_COM_LOG set to a file path, one line per failure is appended there
+// (and sent to the debugger); set to "debug", only the debugger hears it. Off by default.
+// Returns FAILED(hr).
+bool Failed(HRESULT hr, const char* call);
+
+// The errors a call gets when the object's process has gone (Explorer or the browser ended):
+// the proxy is dead for good.
+bool IsDisconnection(HRESULT hr);
+
 // Text in the system code page, as the rest of the program keeps it.
 std::string Narrow(const wchar_t* text, std::size_t length);
 std::string Narrow(BSTR text);
@@ -102,7 +112,9 @@ std::optional<std::int32_t> VariantInt(const VARIANT& v);  // VT_EMPTY reads as 
 std::optional<bool> VariantBool(const VARIANT& v);
 
 // Connects `sink` to the `events` connection point of `source`; Unadvise when the token goes.
-std::unique_ptr<Subscription> ConnectEvents(IUnknown* source, REFIID events, IDispatch* sink);
+// Null when it cannot be connected; `error`, when given, receives the failing call's HRESULT.
+std::unique_ptr<Subscription> ConnectEvents(IUnknown* source, REFIID events, IDispatch* sink,
+                                            HRESULT* error = nullptr);
 
 // The IUnknown and IDispatch plumbing of an event sink for one dispinterface; subclasses
 // implement Dispatch, which sees arguments already checked for count.

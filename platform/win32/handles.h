@@ -40,5 +40,6 @@ class UniqueAny {
 
 using UniqueHkey = UniqueAny<HKEY, &::RegCloseKey>;
 using UniqueHandle = UniqueAny<HANDLE, &::CloseHandle>;
+using UniqueModule = UniqueAny<HMODULE, &::FreeLibrary>;
 
 }  // namespace quellbox::win32

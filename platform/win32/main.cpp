@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include <windows.h>
 
 #include "platform/win32/main_window.h"
@@ -9,3 +11,4 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 1;
   }
 }
+

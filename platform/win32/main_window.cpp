@@ -14,6 +14,10 @@ constexpr char kClassName[] = "QuellboxMain";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr int kTrayRetryLimit = 120;  // a minute of half-second tries while the shell starts
+// While the shell's window list cannot be opened (not up at logon, or Explorer gone) nothing
+// is watched: try again every two seconds, for as long as it takes. Costs nothing once connected.
+constexpr UINT_PTR kShellRetryTimer = 3;
+constexpr UINT kShellRetryMs = 2000;
 
 // The browsers' objects live in an apartment of this UI thread.
 class ComApartment {
@@ -56,6 +60,7 @@ void MainWindow::Attach(MainForm& form, WinTray& tray) {
   tray_ = &tray;
   SetTimer(hwnd_, kTimer1, MainForm::kTimer1IntervalMs, nullptr);
   if (tray_->AddPending()) SetTimer(hwnd_, kTrayRetryTimer, 500, nullptr);
+  SetTimer(hwnd_, kShellRetryTimer, kShellRetryMs, nullptr);
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -94,6 +99,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam == kTimer1) form_->Timer1Timer();
       if (wParam == kTrayRetryTimer && (tray_->RetryPendingAdd() || ++trayRetries_ > kTrayRetryLimit))
         KillTimer(hwnd, kTrayRetryTimer);
+      if (wParam == kShellRetryTimer) form_->KeepShellConnected();
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd, SW_HIDE);
@@ -109,6 +115,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       form_->FormUnload();
       KillTimer(hwnd, kTimer1);
       KillTimer(hwnd, kTrayRetryTimer);
+      KillTimer(hwnd, kShellRetryTimer);
       DestroyWindow(hwnd);
       return 0;
     case WM_DESTROY:

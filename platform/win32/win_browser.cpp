@@ -2,18 +2,20 @@
 
 #include <exdispid.h>
 #include <mshtmdid.h>
+#include <servprov.h>
+#include <shobjidl.h>
 
 namespace quellbox::win32 {
 namespace {
 
-std::optional<std::string> BstrResult(HRESULT hr, const Bstr& b) {
-  if (FAILED(hr)) return std::nullopt;
+std::optional<std::string> BstrResult(HRESULT hr, const Bstr& b, const char* call) {
+  if (Failed(hr, call)) return std::nullopt;
   return Narrow(b.get());
 }
 
 // Takes the value by reference: it is read after the call that fills it.
-std::optional<bool> BoolResult(HRESULT hr, const VARIANT_BOOL& b) {
-  if (FAILED(hr)) return std::nullopt;
+std::optional<bool> BoolResult(HRESULT hr, const VARIANT_BOOL& b, const char* call) {
+  if (Failed(hr, call)) return std::nullopt;
   return b != VARIANT_FALSE;
 }
 
@@ -27,27 +29,27 @@ class WinHtmlElement : public HtmlElement {
   explicit WinHtmlElement(ComPtr<IHTMLElement> element) : element_(std::move(element)) {}
   std::optional<std::string> TagName() override {
     Bstr b;
-    return BstrResult(element_->get_tagName(b.put()), b);
+    return BstrResult(element_->get_tagName(b.put()), b, "IHTMLElement::get_tagName");
   }
   std::optional<std::string> Id() override {
     Bstr b;
-    return BstrResult(element_->get_id(b.put()), b);
+    return BstrResult(element_->get_id(b.put()), b, "IHTMLElement::get_id");
   }
   std::optional<std::string> ToString() override {
     Bstr b;
-    return BstrResult(element_->toString(b.put()), b);
+    return BstrResult(element_->toString(b.put()), b, "IHTMLElement::toString");
   }
   std::optional<bool> IsTextEdit() override {
     VARIANT_BOOL b = VARIANT_FALSE;
-    return BoolResult(element_->get_isTextEdit(&b), b);
+    return BoolResult(element_->get_isTextEdit(&b), b, "IHTMLElement::get_isTextEdit");
   }
 
  private:
   ComPtr<IHTMLElement> element_;
 };
 
-std::shared_ptr<HtmlElement> Element(HRESULT hr, ComPtr<IHTMLElement> element) {
-  if (FAILED(hr) || !element) return nullptr;
+std::shared_ptr<HtmlElement> Element(HRESULT hr, ComPtr<IHTMLElement> element, const char* call) {
+  if (Failed(hr, call) || !element) return nullptr;
   return std::make_shared<WinHtmlElement>(std::move(element));
 }
 
@@ -56,18 +58,21 @@ class WinHtmlWindow : public HtmlWindow {
   explicit WinHtmlWindow(ComPtr<IHTMLWindow2> window) : window_(std::move(window)) {}
   std::shared_ptr<HtmlElement> EventSourceElement() override {
     ComPtr<IHTMLEventObj> event;
-    if (FAILED(window_->get_event(event.put())) || !event) return nullptr;
+    if (Failed(window_->get_event(event.put()), "IHTMLWindow2::get_event") || !event) return nullptr;
     ComPtr<IHTMLElement> element;
     HRESULT hr = event->get_srcElement(element.put());
-    return Element(hr, std::move(element));
+    return Element(hr, std::move(element), "IHTMLEventObj::get_srcElement");
   }
   bool ResizeTo(std::int32_t width, std::int32_t height) override {
-    return SUCCEEDED(window_->resizeTo(width, height));
+    return !Failed(window_->resizeTo(width, height), "IHTMLWindow2::resizeTo");
   }
-  bool MoveTo(std::int32_t x, std::int32_t y) override { return SUCCEEDED(window_->moveTo(x, y)); }
+  bool MoveTo(std::int32_t x, std::int32_t y) override {
+    return !Failed(window_->moveTo(x, y), "IHTMLWindow2::moveTo");
+  }
   std::shared_ptr<HtmlDocument> Document() override {
     ComPtr<IHTMLDocument2> document;
-    if (FAILED(window_->get_document(document.put())) || !document) return nullptr;
+    if (Failed(window_->get_document(document.put()), "IHTMLWindow2::get_document") || !document)
+      return nullptr;
     return std::make_shared<WinHtmlDocument>(std::move(document));
   }
 
@@ -78,7 +83,7 @@ class WinHtmlWindow : public HtmlWindow {
 }  // namespace
 
 BrowserEventsSink::BrowserEventsSink(std::weak_ptr<BrowserEventSink> sink)
-    : EventSinkBase(DIID_DWebBrowserEvents2), sink_(std::move(sink)) {}
+    : EventSinkBase(__uuidof(DWebBrowserEvents2)), sink_(std::move(sink)) {}
 
 HRESULT BrowserEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*) {
   auto sink = sink_.lock();  // keeps the monitor alive while its handler runs
@@ -168,7 +173,7 @@ HRESULT DocumentEventsSink::Dispatch(DISPID id, DISPPARAMS&, VARIANT* result) {
 }
 
 ShellWindowsEventsSink::ShellWindowsEventsSink(std::weak_ptr<ShellWindowsEventSink> sink)
-    : EventSinkBase(DIID_DShellWindowsEvents), sink_(std::move(sink)) {}
+    : EventSinkBase(__uuidof(DShellWindowsEvents)), sink_(std::move(sink)) {}
 
 HRESULT ShellWindowsEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*) {
   if (id != DISPID_WINDOWREGISTERED && id != DISPID_WINDOWREVOKED) return S_OK;
@@ -184,7 +189,7 @@ HRESULT ShellWindowsEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*
 
 std::optional<std::int32_t> WinShellWindows::Count() {
   long count = 0;
-  if (FAILED(windows_->get_Count(&count))) return std::nullopt;
+  if (Check(windows_->get_Count(&count), "IShellWindows::get_Count")) return std::nullopt;
   return static_cast<std::int32_t>(count);
 }
 
@@ -193,28 +198,44 @@ std::shared_ptr<Browser> WinShellWindows::Item(std::int32_t index) {
   V_VT(which.get()) = VT_I4;
   V_I4(which.get()) = index;
   ComPtr<IDispatch> item;
-  if (FAILED(windows_->Item(*which, item.put())) || !item) return nullptr;
+  if (Check(windows_->Item(*which, item.put()), "IShellWindows::Item") || !item) return nullptr;
   return WinBrowser::From(item.get());
 }
 
 std::unique_ptr<Subscription> WinShellWindows::Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) {
   auto events = ComPtr<ShellWindowsEventsSink>::Adopt(new ShellWindowsEventsSink(std::move(sink)));
-  return ConnectEvents(windows_.get(), DIID_DShellWindowsEvents, events.get());
+  HRESULT hr = S_OK;
+  auto token = ConnectEvents(windows_.get(), __uuidof(DShellWindowsEvents), events.get(), &hr);
+  Check(hr, "DShellWindowsEvents Advise");
+  return token;
+}
+
+bool WinShellWindows::Check(HRESULT hr, const char* call) {
+  if (IsDisconnection(hr)) lost_ = true;
+  return Failed(hr, call);
 }
 
 std::shared_ptr<ShellWindows> WinBrowserShell::OpenShellWindows() {
   ComPtr<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_IShellWindows,
-                              reinterpret_cast<void**>(windows.put()))) ||
+  if (Failed(CoCreateInstance(__uuidof(::ShellWindows), nullptr, CLSCTX_ALL, __uuidof(IShellWindows),
+                              reinterpret_cast<void**>(windows.put())),
+             "CoCreateInstance(ShellWindows)") ||
       !windows)
     return nullptr;
   return std::make_shared<WinShellWindows>(std::move(windows));
 }
 
+WinBrowser::WinBrowser(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {
+  // COM's identity rule: the IUnknown of an object, proxy or not, is the same pointer for as
+  // long as anyone holds it, so this names the window's object while this wrapper lives.
+  if (browser_) identity_ = browser_.As<IUnknown>();
+}
+
 std::shared_ptr<WinBrowser> WinBrowser::From(IDispatch* object) {
   if (!object) return nullptr;
   ComPtr<IWebBrowser2> browser;
-  if (FAILED(object->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(browser.put()))))
+  if (Failed(object->QueryInterface(__uuidof(IWebBrowser2), reinterpret_cast<void**>(browser.put())),
+             "QueryInterface(IWebBrowser2)"))
     return nullptr;
   return std::make_shared<WinBrowser>(std::move(browser));
 }
@@ -222,72 +243,89 @@ std::shared_ptr<WinBrowser> WinBrowser::From(IDispatch* object) {
 std::optional<std::string> WinBrowser::Application() {
   // Read as text, the application object gives its default property: the application's name.
   ComPtr<IDispatch> application;
-  if (FAILED(browser_->get_Application(application.put())) || !application) return std::nullopt;
+  if (Failed(browser_->get_Application(application.put()), "IWebBrowser2::get_Application") ||
+      !application)
+    return std::nullopt;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   Variant value;
-  if (FAILED(application->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
-                                 &none, value.put(), nullptr, nullptr)))
+  if (Failed(application->Invoke(DISPID_VALUE, GUID{}, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                 &none, value.put(), nullptr, nullptr),
+             "Application value"))
     return std::nullopt;
   return VariantText(*value);
 }
 
 std::optional<std::string> WinBrowser::LocationName() {
   Bstr b;
-  return BstrResult(browser_->get_LocationName(b.put()), b);
+  return BstrResult(browser_->get_LocationName(b.put()), b, "IWebBrowser2::get_LocationName");
 }
 
 std::optional<std::string> WinBrowser::LocationURL() {
   Bstr b;
-  return BstrResult(browser_->get_LocationURL(b.put()), b);
+  return BstrResult(browser_->get_LocationURL(b.put()), b, "IWebBrowser2::get_LocationURL");
 }
 
 std::optional<std::string> WinBrowser::FullName() {
   Bstr b;
-  return BstrResult(browser_->get_FullName(b.put()), b);
+  return BstrResult(browser_->get_FullName(b.put()), b, "IWebBrowser2::get_FullName");
 }
 
 std::optional<bool> WinBrowser::StatusBar() {
   VARIANT_BOOL b = VARIANT_FALSE;
-  return BoolResult(browser_->get_StatusBar(&b), b);
+  return BoolResult(browser_->get_StatusBar(&b), b, "IWebBrowser2::get_StatusBar");
 }
 
 std::optional<bool> WinBrowser::Visible() {
   VARIANT_BOOL b = VARIANT_FALSE;
-  return BoolResult(browser_->get_Visible(&b), b);
+  return BoolResult(browser_->get_Visible(&b), b, "IWebBrowser2::get_Visible");
 }
 
 bool WinBrowser::SetVisible(bool visible) {
-  return SUCCEEDED(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE));
+  return !Failed(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE), "IWebBrowser2::put_Visible");
 }
 
+// From IE7 on, get_HWND gives the frame window that all tabs of a frame share; the tab's own
+// window comes from its shell browser. IE6 answers both with the same window.
 std::optional<std::int64_t> WinBrowser::Hwnd() {
+  if (auto services = browser_.As<IServiceProvider>()) {
+    ComPtr<IOleWindow> tab;
+    HWND hwnd = nullptr;
+    // SID_SShellBrowser is IID_IShellBrowser (shlguid.h).
+    if (!Failed(services->QueryService(__uuidof(IShellBrowser), __uuidof(IOleWindow),
+                                       reinterpret_cast<void**>(tab.put())),
+                "QueryService(SID_SShellBrowser)") &&
+        tab && !Failed(tab->GetWindow(&hwnd), "IOleWindow::GetWindow") && hwnd)
+      return static_cast<std::int64_t>(reinterpret_cast<INT_PTR>(hwnd));
+  }
   SHANDLE_PTR hwnd = 0;
-  if (FAILED(browser_->get_HWND(&hwnd))) return std::nullopt;
+  if (Failed(browser_->get_HWND(&hwnd), "IWebBrowser2::get_HWND")) return std::nullopt;
   return static_cast<std::int64_t>(hwnd);
 }
 
 std::optional<std::int32_t> WinBrowser::Width() {
   long v = 0;
-  if (FAILED(browser_->get_Width(&v))) return std::nullopt;
+  if (Failed(browser_->get_Width(&v), "IWebBrowser2::get_Width")) return std::nullopt;
   return static_cast<std::int32_t>(v);
 }
 
 std::optional<std::int32_t> WinBrowser::Height() {
   long v = 0;
-  if (FAILED(browser_->get_Height(&v))) return std::nullopt;
+  if (Failed(browser_->get_Height(&v), "IWebBrowser2::get_Height")) return std::nullopt;
   return static_cast<std::int32_t>(v);
 }
 
 std::shared_ptr<HtmlDocument> WinBrowser::Document() {
   ComPtr<IDispatch> document;
-  if (FAILED(browser_->get_Document(document.put())) || !document) return nullptr;
+  if (Failed(browser_->get_Document(document.put()), "IWebBrowser2::get_Document") || !document)
+    return nullptr;
   return WinHtmlDocument::From(document.get());
 }
 
 std::optional<std::int32_t> WinBrowser::GetProperty(const std::string& name) {
   Bstr property(name);
   Variant value;
-  if (FAILED(browser_->GetProperty(property.get(), value.put()))) return std::nullopt;
+  if (Failed(browser_->GetProperty(property.get(), value.put()), "IWebBrowser2::GetProperty"))
+    return std::nullopt;
   return VariantInt(*value);
 }
 
@@ -296,73 +334,89 @@ bool WinBrowser::PutProperty(const std::string& name, std::int32_t value) {
   Variant v;
   V_VT(v.get()) = VT_I4;
   V_I4(v.get()) = value;
-  return SUCCEEDED(browser_->PutProperty(property.get(), *v));
+  return !Failed(browser_->PutProperty(property.get(), *v), "IWebBrowser2::PutProperty");
 }
 
-bool WinBrowser::GoForward() { return SUCCEEDED(browser_->GoForward()); }
+bool WinBrowser::GoForward() { return !Failed(browser_->GoForward(), "IWebBrowser2::GoForward"); }
 
 bool WinBrowser::ExecWB(std::int32_t command, std::int32_t option) {
-  return SUCCEEDED(browser_->ExecWB(static_cast<OLECMDID>(command),
-                                    static_cast<OLECMDEXECOPT>(option), nullptr, nullptr));
+  // "No value" is an empty VARIANT, never a null pointer: the browser is in another process, and
+  // the marshaller refuses a null top-level pointer, so the command would never arrive.
+  Variant in, out;
+  return !Failed(browser_->ExecWB(static_cast<OLECMDID>(command), static_cast<OLECMDEXECOPT>(option),
+                                  in.get(), out.get()),
+                 "IWebBrowser2::ExecWB");
 }
+
+bool WinBrowser::Quit() { return !Failed(browser_->Quit(), "IWebBrowser2::Quit"); }
 
 std::unique_ptr<Subscription> WinBrowser::Subscribe(std::weak_ptr<BrowserEventSink> sink) {
   auto events = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(std::move(sink)));
-  return ConnectEvents(browser_.get(), DIID_DWebBrowserEvents2, events.get());
+  HRESULT hr = S_OK;
+  auto token = ConnectEvents(browser_.get(), __uuidof(DWebBrowserEvents2), events.get(), &hr);
+  Failed(hr, "DWebBrowserEvents2 Advise");
+  return token;
 }
 
 std::shared_ptr<WinHtmlDocument> WinHtmlDocument::From(IDispatch* object) {
   if (!object) return nullptr;
   ComPtr<IHTMLDocument2> document;
-  if (FAILED(object->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(document.put()))))
+  if (Failed(object->QueryInterface(__uuidof(IHTMLDocument2), reinterpret_cast<void**>(document.put())),
+             "QueryInterface(IHTMLDocument2)"))
     return nullptr;
   return std::make_shared<WinHtmlDocument>(std::move(document));
 }
 
 std::optional<std::string> WinHtmlDocument::Url() {
   Bstr b;
-  return BstrResult(document_->get_URL(b.put()), b);
+  return BstrResult(document_->get_URL(b.put()), b, "IHTMLDocument2::get_URL");
 }
 
 std::shared_ptr<HtmlElement> WinHtmlDocument::ActiveElement() {
   ComPtr<IHTMLElement> element;
   HRESULT hr = document_->get_activeElement(element.put());
-  return Element(hr, std::move(element));
+  return Element(hr, std::move(element), "IHTMLDocument2::get_activeElement");
 }
 
 std::shared_ptr<HtmlWindow> WinHtmlDocument::ParentWindow() {
   ComPtr<IHTMLWindow2> window;
-  if (FAILED(document_->get_parentWindow(window.put())) || !window) return nullptr;
+  if (Failed(document_->get_parentWindow(window.put()), "IHTMLDocument2::get_parentWindow") || !window)
+    return nullptr;
   return std::make_shared<WinHtmlWindow>(std::move(window));
 }
 
 std::optional<std::int32_t> WinHtmlDocument::FrameCount() {
   ComPtr<IHTMLFramesCollection2> frames;
   long length = 0;
-  if (FAILED(document_->get_frames(frames.put())) || !frames || FAILED(frames->get_length(&length)))
+  if (Failed(document_->get_frames(frames.put()), "IHTMLDocument2::get_frames") || !frames ||
+      Failed(frames->get_length(&length), "IHTMLFramesCollection2::get_length"))
     return std::nullopt;
   return static_cast<std::int32_t>(length);
 }
 
 std::shared_ptr<HtmlWindow> WinHtmlDocument::Frame(std::int32_t index) {
   ComPtr<IHTMLFramesCollection2> frames;
-  if (FAILED(document_->get_frames(frames.put())) || !frames) return nullptr;
+  if (Failed(document_->get_frames(frames.put()), "IHTMLDocument2::get_frames") || !frames)
+    return nullptr;
   Variant which, item;
   V_VT(which.get()) = VT_I4;
   V_I4(which.get()) = index;
-  if (FAILED(frames->item(which.get(), item.put())) || V_VT(item.get()) != VT_DISPATCH ||
-      !V_DISPATCH(item.get()))
+  if (Failed(frames->item(which.get(), item.put()), "IHTMLFramesCollection2::item") ||
+      V_VT(item.get()) != VT_DISPATCH || !V_DISPATCH(item.get()))
     return nullptr;
   ComPtr<IHTMLWindow2> window;
-  if (FAILED(V_DISPATCH(item.get())->QueryInterface(IID_IHTMLWindow2,
-                                                    reinterpret_cast<void**>(window.put()))))
+  if (Failed(V_DISPATCH(item.get())->QueryInterface(__uuidof(IHTMLWindow2), reinterpret_cast<void**>(window.put())),
+             "QueryInterface(IHTMLWindow2)"))
     return nullptr;
   return std::make_shared<WinHtmlWindow>(std::move(window));
 }
 
 std::unique_ptr<Subscription> WinHtmlDocument::Subscribe(std::weak_ptr<DocumentEventSink> sink) {
   auto events = ComPtr<DocumentEventsSink>::Adopt(new DocumentEventsSink(std::move(sink)));
-  return ConnectEvents(document_.get(), __uuidof(HTMLDocumentEvents), events.get());
+  HRESULT hr = S_OK;
+  auto token = ConnectEvents(document_.get(), __uuidof(HTMLDocumentEvents), events.get(), &hr);
+  Failed(hr, "HTMLDocumentEvents Advise");
+  return token;
 }
 
 std::int16_t WinInput::KeyState(int virtualKey) { return GetKeyState(virtualKey); }

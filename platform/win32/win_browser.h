@@ -51,9 +51,12 @@ class WinShellWindows : public ShellWindows {
   std::optional<std::int32_t> Count() override;
   std::shared_ptr<Browser> Item(std::int32_t index) override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) override;
+  bool Lost() const override { return lost_; }
 
  private:
+  bool Check(HRESULT hr, const char* call);  // Failed(), noting a dead shell
   ComPtr<IShellWindows> windows_;
+  bool lost_ = false;
 };
 
 class WinBrowserShell : public BrowserShell {
@@ -63,9 +66,11 @@ class WinBrowserShell : public BrowserShell {
 
 class WinBrowser : public Browser {
  public:
-  explicit WinBrowser(ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}
+  explicit WinBrowser(ComPtr<IWebBrowser2> browser);
   // The browser behind an automation object, or null when it is none.
   static std::shared_ptr<WinBrowser> From(IDispatch* object);
+
+  const void* Identity() const override { return identity_.get(); }
 
   std::optional<std::string> Application() override;
   std::optional<std::string> LocationName() override;
@@ -82,10 +87,12 @@ class WinBrowser : public Browser {
   bool PutProperty(const std::string& name, std::int32_t value) override;
   bool GoForward() override;
   bool ExecWB(std::int32_t command, std::int32_t option) override;
+  bool Quit() override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
 
  private:
   ComPtr<IWebBrowser2> browser_;
+  ComPtr<IUnknown> identity_;
 };
 
 class WinHtmlDocument : public HtmlDocument {

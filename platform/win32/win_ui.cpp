@@ -17,6 +17,7 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the version-1 record is 88 bytes o
 
 constexpr UINT kHH_DISPLAY_TOC = 0x0001;
 constexpr UINT kHH_DISPLAY_TEXT_POPUP = 0x000E;
+constexpr UINT kHH_CLOSE_ALL = 0x0012;
 
 struct HH_POPUP_A {
   int cbStruct;
@@ -107,15 +108,26 @@ std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>&
   return items[chosen - 1].name;
 }
 
+// By full path: a bare name would also find a DLL planted next to Quellbox.exe.
+std::string WinHelp::SystemLibrary() {
+  char dir[MAX_PATH];
+  UINT n = GetSystemDirectoryA(dir, sizeof dir);
+  if (n == 0 || n >= sizeof dir) return {};
+  return std::string(dir, n) + "\\hhctrl.ocx";
+}
+
 WinHelp::~WinHelp() {
-  if (library_) FreeLibrary(library_);
+  // Help windows run on this thread inside hhctrl.ocx; unloading it under them would leave
+  // their window procedures pointing at nothing.
+  if (function_) function_(nullptr, nullptr, kHH_CLOSE_ALL, 0);
 }
 
 WinHelp::HtmlHelpFn WinHelp::Function() {
   if (!tried_) {
     tried_ = true;
-    library_ = LoadLibraryA("hhctrl.ocx");
-    if (library_) function_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(library_, "HtmlHelpA")));
+    if (!libraryPath_.empty()) library_.reset(LoadLibraryA(libraryPath_.c_str()));
+    if (library_)
+      function_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpA")));
   }
   return function_;
 }

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+
+#include "platform/win32/handles.h"
 
 #include "core/ui_ports.h"
 
@@ -40,14 +43,20 @@ class WinMenus : public MenuPresenter {
 
 class WinHelp : public HelpViewer {
  public:
+  // The HTML Help library of the system directory, or (for tests) the one named.
+  WinHelp() : WinHelp(SystemLibrary()) {}
+  explicit WinHelp(std::string libraryPath) : libraryPath_(std::move(libraryPath)) {}
+  // Closes every help window before the library goes.
   ~WinHelp() override;
   std::intptr_t DisplayToc(std::intptr_t owner, const std::string& file) override;
   std::intptr_t DisplayTextPopup(std::intptr_t owner, const std::string& file, const Popup& popup) override;
+  static std::string SystemLibrary();
 
  private:
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
   HtmlHelpFn Function();  // loaded on first use; null when hhctrl.ocx is missing
-  HMODULE library_ = nullptr;
+  std::string libraryPath_;
+  UniqueModule library_;
   HtmlHelpFn function_ = nullptr;
   bool tried_ = false;
 };

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+
 namespace quellbox {
 namespace {
 
@@ -38,6 +43,35 @@ TEST(Convert, BooleansAcceptWordsInAnyCaseAndNumbers) {
   EXPECT_EQ(TextToBoolean(""), false);
   EXPECT_FALSE(TextToBoolean("yes").has_value());
   EXPECT_FALSE(TextToBoolean("Truex").has_value());
+}
+
+// The C library's strtod is the reference: correctly rounded on glibc.
+TEST(Convert, DecimalTextGivesTheNearestDouble) {
+  std::mt19937 random(12345);
+  auto digits = [&](int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += static_cast<char>('0' + random() % 10);
+    return s;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    bool longForm = i % 4 == 0;  // beyond 15 digits or 10^22 the value may be an ulp off
+    // Short forms: at most 10 + 5 significant digits and a power of ten within 10^±22.
+    std::string text = (random() % 2 ? "-" : "") + digits(1 + static_cast<int>(random() % (longForm ? 25 : 10)));
+    if (random() % 2) text += "." + digits(static_cast<int>(random() % 6));
+    int exponent = static_cast<int>(random() % (longForm ? 600 : 13)) - (longForm ? 300 : 6);
+    if (random() % 2) text += "e" + std::to_string(exponent);
+    double expected = std::strtod(text.c_str(), nullptr);
+    auto got = TextToNumber(text);
+    if (!std::isfinite(expected)) {
+      EXPECT_FALSE(got.has_value()) << text;
+      continue;
+    }
+    ASSERT_TRUE(got.has_value()) << text;
+    if (longForm) EXPECT_NEAR(*got, expected, std::abs(expected) * 1e-15) << text;
+    else EXPECT_EQ(*got, expected) << text;
+  }
+  EXPECT_EQ(TextToNumber("+0.5"), 0.5);
+  EXPECT_EQ(TextToNumber("000123.4500"), 123.45);
 }
 
 TEST(Convert, ZeroPaddingKeepsEveryDigitAndTheSign) {

@@ -39,12 +39,6 @@ TEST(SpywareList, AFileThatCanBeNeitherReadNorWrittenEndsWithTheDefaultsInMemory
   EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""}));
 }
 
-TEST(Browser, TrimAtNulCutsAtTheFirstNul) {
-  EXPECT_EQ(TrimAtNul(std::string("C:\\Temp\\\0garbage", 16)), "C:\\Temp\\");
-  EXPECT_EQ(TrimAtNul("plain"), "plain");
-  EXPECT_EQ(TrimAtNul(std::string("\0", 1)), "");
-}
-
 TEST(Browser, TheAddressGoesToTheRegisteredBrowserAsOneQuotedArgument) {
   SimWorld world;
   EXPECT_TRUE(OpenUrlInBrowser(world.services, "http://www.quellbox.example/a b"));

@@ -48,16 +48,12 @@ TEST_F(TrayTest, TheIconStartsWithTheLifetimeCountAndMouseOversShowTheCountSince
 }
 
 TEST_F(TrayTest, EachNotificationRunsItsOneActionAndOthersNothing) {
-  form.TrayNotify(MainForm::kLeftDown);
-  EXPECT_EQ(form.Caption, "Left Click");
-  form.TrayNotify(MainForm::kLeftDoubleClick);
-  EXPECT_EQ(form.Caption, "Double Click");
   auto calls = world.tray.calls.size();
-  for (std::uint32_t other : {0x202u, 0x205u, 0x206u, 0x207u, 0x400u, 0u})
+  for (std::uint32_t other : {MainForm::kLeftDown, MainForm::kLeftDoubleClick, 0x202u, 0x205u,
+                              0x206u, 0x207u, 0x400u, 0u})
     form.TrayNotify(other);
   EXPECT_EQ(world.tray.calls.size(), calls);
   EXPECT_EQ(world.menus.popups, 0);
-  EXPECT_EQ(form.Caption, "Double Click");
   form.TrayNotify(MainForm::kRightDown);
   EXPECT_EQ(world.menus.popups, 1);
   EXPECT_EQ(world.tray.calls.size(), calls) << "a menu closed without a choice does nothing";

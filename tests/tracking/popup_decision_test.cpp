@@ -95,7 +95,11 @@ TEST_F(DecisionTest, AtStartUpVisibleReadableWindowsAreTheUsersAndHiddenOnesAreJ
   EXPECT_TRUE(Judge(hidden));
   auto unknown = ScriptWindow();
   unknown->visible.reset();
-  EXPECT_TRUE(Judge(unknown)) << "an unreadable visibility is judged like a hidden window";
+  EXPECT_FALSE(Judge(unknown)) << "a window that may be visible may be the user's";
+  auto untitled = ScriptWindow();
+  untitled->locationName.reset();
+  untitled->visible = true;
+  EXPECT_TRUE(Judge(untitled)) << "only a readable title makes a visible window the user's";
 }
 
 TEST_F(DecisionTest, HeldKeysAndTrustedAddressesLetACandidateThrough) {
@@ -112,23 +116,35 @@ TEST_F(DecisionTest, HeldKeysAndTrustedAddressesLetACandidateThrough) {
   EXPECT_FALSE(world.ReadFile("url.log").has_value());
 }
 
-TEST_F(DecisionTest, AWindowThatCannotBeClosedStaysHiddenAndCounted) {
+TEST_F(DecisionTest, ARefusedCloseFallsBackToQuitAndNeverLeavesAWindowHiddenAndRunning) {
   world.state.settings.Mode = true;
+  auto refuses = ScriptWindow();
+  refuses->closable = false;
+  EXPECT_TRUE(Judge(refuses));
+  EXPECT_EQ(refuses->calls, (std::vector<std::string>{"Visible=false", "ExecWB 45 2 refused", "Quit"}));
   auto stubborn = ScriptWindow();
-  stubborn->closable = false;
-  Judge(stubborn);
-  EXPECT_FALSE(stubborn->closed);
-  EXPECT_EQ(stubborn->visible, false);
-  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
+  stubborn->closable = stubborn->quittable = false;
+  EXPECT_FALSE(Judge(stubborn));
+  EXPECT_EQ(stubborn->visible, true) << "shown again rather than left running out of sight";
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 2) << "each counted once";
 }
 
-TEST_F(DecisionTest, AWindowWithNoIdAtAllIsLeftOpen) {
+TEST_F(DecisionTest, AHandlelessWindowWhoseIdCanNeitherBeReadNorStoredIsLeftOpen) {
   world.state.settings.Mode = true;
-  world.clock.randoms = {0.0};
   auto w = ScriptWindow();
   w->hwnd = 0;
-  EXPECT_FALSE(Judge(w)) << "a random id of 0 is no id";
-  EXPECT_EQ(w->calls, std::vector<std::string>{"PutProperty quellbox 0"});
+  w->propertiesReadable = false;
+  EXPECT_FALSE(Judge(w));
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 0);
+}
+
+TEST_F(DecisionTest, AWindowJustWrappedIsNamedEvenWhenItsHandleCannotBeRead) {
+  world.state.settings.Mode = true;
+  world.clock.randoms = {0.5};
+  auto w = ScriptWindow();
+  w->hwnd.reset();
+  EXPECT_TRUE(Judge(w));
+  EXPECT_EQ(w->properties["quellbox"], 50000000);
 }
 
 }  // namespace

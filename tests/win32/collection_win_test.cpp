@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <exdisp.h>
 #include <exdispid.h>
+#include <servprov.h>
+#include <shlguid.h>
+#include <shobjidl.h>
 
 #include <map>
 #include <vector>
@@ -50,7 +53,31 @@ class FakeApplication final : public IDispatch {
   ULONG refs_ = 1;
 };
 
-class FakeWebBrowser final : public testing::WebBrowser2Stub {
+// The tab's own window, as the shell browser of an IE7 tab gives it.
+class FakeTabWindow final : public IOleWindow {
+ public:
+  explicit FakeTabWindow(HWND hwnd) : hwnd_(hwnd) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IOleWindow)) return *out = nullptr, E_NOINTERFACE;
+    *out = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override { return *out = hwnd_, S_OK; }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+ private:
+  HWND hwnd_;
+  ULONG refs_ = 1;
+};
+
+class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServiceProvider {
  public:
   ~FakeWebBrowser() {
     for (auto& property : properties) VariantClear(&property.second);
@@ -63,8 +90,20 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub {
       AddRef();
       return S_OK;
     }
+    if (IsEqualIID(riid, IID_IServiceProvider) && tabHwnd) {
+      *out = static_cast<IServiceProvider*>(this);
+      AddRef();
+      return S_OK;
+    }
     *out = nullptr;
     return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** out) override {
+    *out = nullptr;
+    if (!IsEqualGUID(service, SID_SShellBrowser) || !IsEqualIID(riid, IID_IOleWindow) || tabBroken)
+      return E_NOINTERFACE;
+    *out = static_cast<IOleWindow*>(new FakeTabWindow(tabHwnd));
+    return S_OK;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -105,13 +144,25 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub {
     calls.push_back(std::wstring(L"PutProperty ") + property + L" vt=" + std::to_wstring(V_VT(&value)));
     return S_OK;
   }
+  // Refuses a null value as the marshaller does when the browser is in another process.
   HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override {
+    if (!in || !out) return HRESULT_FROM_WIN32(RPC_X_NULL_REF_POINTER);
+    bool empty = V_VT(in) == VT_EMPTY && V_VT(out) == VT_EMPTY;
     calls.push_back(L"ExecWB " + std::to_wstring(command) + L" " + std::to_wstring(option) +
-                    (in || out ? L" with values" : L""));
+                    (empty ? L"" : L" with values"));
+    return command == OLECMDID_CLOSE ? closeResult : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Quit() override {
+    calls.push_back(L"Quit");
     return S_OK;
   }
+  HRESULT STDMETHODCALLTYPE GoForward() override { return forwardHistory ? S_OK : E_FAIL; }
 
   SHANDLE_PTR hwnd = 0;
+  HWND tabHwnd = nullptr;  // set: the browser answers the shell browser's service query
+  bool tabBroken = false;  // the query fails all the same
+  HRESULT closeResult = S_OK;
+  bool forwardHistory = false;
   std::wstring url = L"http://ads.example/", name = L"Ad";
   VARIANT_BOOL visible = VARIANT_FALSE, statusBar = VARIANT_FALSE;
   std::map<std::wstring, VARIANT> properties;
@@ -141,11 +192,13 @@ class FakeShellWindows : public testing::ShellWindowsStub {
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
+    if (dead) return RPC_E_DISCONNECTED;  // Explorer has gone
     *count = static_cast<LONG>(windows.size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** out) override {
     *out = nullptr;
+    if (dead) return RPC_E_DISCONNECTED;
     if (V_VT(&index) != VT_I4 || V_I4(&index) < 0 || V_I4(&index) >= static_cast<LONG>(windows.size()))
       return S_FALSE;
     *out = windows[static_cast<std::size_t>(V_I4(&index))].get();
@@ -161,6 +214,7 @@ class FakeShellWindows : public testing::ShellWindowsStub {
 
   std::vector<ComPtr<FakeWebBrowser>> windows;
   FakeEventSource events{DIID_DShellWindowsEvents};
+  bool dead = false;
 
  private:
   ULONG refs_ = 1;
@@ -168,13 +222,12 @@ class FakeShellWindows : public testing::ShellWindowsStub {
 
 class FakeShell : public BrowserShell {
  public:
-  explicit FakeShell(FakeShellWindows& windows) : windows_(windows) {}
+  explicit FakeShell(FakeShellWindows& list) : windows(&list) {}
   std::shared_ptr<ShellWindows> OpenShellWindows() override {
-    return std::make_shared<WinShellWindows>(ComPtr<IShellWindows>(&windows_));
+    if (!windows) return nullptr;
+    return std::make_shared<WinShellWindows>(ComPtr<IShellWindows>(windows));
   }
-
- private:
-  FakeShellWindows& windows_;
+  FakeShellWindows* windows;  // the list Explorer serves now; null while it is not up
 };
 
 class CollectionOverCom : public ::testing::Test {
@@ -215,7 +268,8 @@ TEST_F(CollectionOverCom, TheStartUpScanJudgesThroughTheBrowsersObjects) {
   shellWindows.windows.push_back(popup);
   auto windows = cIEWindows::Create(engine);
   EXPECT_EQ(windows->Keys(), std::vector<std::string>{"4660"});
-  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}));
+  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}))
+      << "the close passes empty values, never null pointers";
   EXPECT_EQ(shellWindows.events.advised, 1);
   windows.reset();
   EXPECT_EQ(shellWindows.events.unadvised, 1);
@@ -238,6 +292,101 @@ TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropClosedOnes) {
   shellWindows.windows.clear();
   EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREVOKED), S_OK);
   EXPECT_EQ(windows->Count(), 0);
+}
+
+TEST_F(CollectionOverCom, AClosePopupThatRefusesTheCloseCommandIsMadeToQuit) {
+  world.state.settings.KillerEnabled = true;
+  world.state.settings.Mode = true;
+  auto popup = NewWindow(0x1234);
+  popup->closeResult = E_FAIL;
+  shellWindows.windows.push_back(popup);
+  auto windows = cIEWindows::Create(engine);
+  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2", L"Quit"}));
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
+}
+
+TEST_F(CollectionOverCom, TheForwardProbeStopsTheDownloadWithEmptyValues) {
+  auto window = NewWindow(77);
+  window->forwardHistory = true;
+  auto monitor = IE_Class::Create(engine);
+  monitor->SetIECtl(WinBrowser::From(window.get()));
+  EXPECT_EQ(window->calls, std::vector<std::wstring>{L"ExecWB 30 2"});
+}
+
+// IE7 and later: every tab of a frame answers get_HWND with the frame's window.
+TEST_F(CollectionOverCom, ATabIsKnownByItsOwnWindowAndTheFrameWindowIsTheFallback) {
+  auto tab = NewWindow(0x500);
+  tab->tabHwnd = reinterpret_cast<HWND>(0x510);
+  EXPECT_EQ(WinBrowser::From(tab.get())->Hwnd(), 0x510);
+  tab->tabBroken = true;
+  EXPECT_EQ(WinBrowser::From(tab.get())->Hwnd(), 0x500) << "the service query failed";
+  EXPECT_EQ(WinBrowser::From(NewWindow(0x600).get())->Hwnd(), 0x600) << "no service provider (IE6)";
+
+  world.state.settings.KillerEnabled = true;
+  auto first = NewWindow(0x500), second = NewWindow(0x500);
+  first->tabHwnd = reinterpret_cast<HWND>(0x510);
+  second->tabHwnd = reinterpret_cast<HWND>(0x520);
+  shellWindows.windows = {first, second};
+  auto windows = cIEWindows::Create(engine);
+  EXPECT_EQ(windows->Keys(), (std::vector<std::string>{"1296", "1312"})) << "two tabs, two monitors";
+}
+
+TEST_F(CollectionOverCom, AWindowIsKnownByItsObjectWhenItsHandleCannotBeRead) {
+  world.state.settings.KillerEnabled = true;
+  world.state.settings.Mode = true;
+  auto mine = NewWindow(0x700);
+  mine->visible = VARIANT_TRUE;
+  shellWindows.windows.push_back(mine);
+  auto windows = cIEWindows::Create(engine);
+  mine->hwnd = 0;  // stands for a read that failed: the object is what names the window
+  mine->tabHwnd = nullptr;
+  shellWindows.Notify(DISPID_WINDOWREGISTERED);
+  shellWindows.Notify(DISPID_WINDOWREVOKED);
+  EXPECT_EQ(windows->Count(), 1);
+  EXPECT_TRUE(mine->calls.empty()) << "neither named nor judged again";
+}
+
+// Explorer ends: its list answers RPC_E_DISCONNECTED. The list opened anew keeps the monitors
+// of windows that stayed and wraps only the new ones.
+TEST_F(CollectionOverCom, ADisconnectedShellListIsOpenedAnewAndItsMonitorsKept) {
+  world.state.settings.KillerEnabled = true;
+  world.state.settings.Mode = true;
+  auto mine = NewWindow(0x700);
+  mine->visible = VARIANT_TRUE;
+  shellWindows.windows.push_back(mine);
+  auto windows = cIEWindows::Create(engine);
+  ASSERT_TRUE(windows->ShellConnected());
+
+  shellWindows.dead = true;
+  shellWindows.Notify(DISPID_WINDOWREVOKED);  // a pass whose calls find Explorer gone
+  EXPECT_FALSE(windows->ShellConnected());
+  EXPECT_EQ(windows->Count(), 1) << "a list that cannot be read drops nothing";
+
+  FakeShellWindows restarted;
+  auto popup = NewWindow(0x800);
+  restarted.windows = {mine, popup};
+  fakeShell.windows = &restarted;
+  windows->Reconnect();
+  EXPECT_TRUE(windows->ShellConnected());
+  EXPECT_EQ(restarted.events.advised, 1);
+  EXPECT_EQ(windows->Keys(), (std::vector<std::string>{"1792", "2048"}));
+  EXPECT_TRUE(mine->calls.empty()) << "the window that stayed is not judged again";
+  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}));
+  restarted.windows.clear();
+  restarted.Notify(DISPID_WINDOWREVOKED);
+  EXPECT_EQ(windows->Count(), 0) << "the new list's events are heard";
+}
+
+TEST_F(CollectionOverCom, WithoutAShellAtStartTheListIsOpenedWhenItComesUp) {
+  world.state.settings.KillerEnabled = true;
+  fakeShell.windows = nullptr;
+  auto windows = cIEWindows::Create(engine);
+  EXPECT_FALSE(windows->ShellConnected());
+  shellWindows.windows.push_back(NewWindow(0x900));
+  fakeShell.windows = &shellWindows;
+  windows->Reconnect();
+  EXPECT_TRUE(windows->ShellConnected());
+  EXPECT_EQ(windows->Count(), 1);
 }
 
 }  // namespace

@@ -24,10 +24,21 @@ qb_stop_xvfb() {
   QB_XVFB_PID=
 }
 
+# The Wine loader for a Windows program of the width of $1: Wine's own programs (explorer,
+# taskkill, reg) run with the width of the loader that starts them, and a 32-bit taskkill cannot
+# see a 64-bit process.
+qb_loader() {
+  local pe magic
+  pe=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  magic=$(od -An -tx2 -j$((pe + 24)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  if [ "$magic" = 020b ]; then echo /usr/lib/wine/wine64; else echo wine; fi
+}
+QB_WINE=wine
+
 # Makes a prefix once per run; each test then starts from a copy of it.
 qb_make_template_prefix() {
   QB_TEMPLATE_PREFIX="$1"
-  WINEPREFIX="$QB_TEMPLATE_PREFIX" setsid -w wineboot --init >/dev/null 2>&1
+  WINEPREFIX="$QB_TEMPLATE_PREFIX" setsid -w "$QB_WINE" wineboot --init >/dev/null 2>&1
   WINEPREFIX="$QB_TEMPLATE_PREFIX" wineserver -w
 }
 
@@ -82,7 +93,7 @@ qb_wait_count() {
 qb_start() {
   local attempt
   for attempt in 1 2; do
-    (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} wine explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
+    (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} "$QB_WINE" explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
     qb_wait_count 1 20 && return 0
     [ "$(qb_count)" -gt 0 ] && return 1
   done
@@ -92,7 +103,7 @@ qb_start() {
 # Closes Quellbox the way Windows asks a program to: WM_CLOSE to its windows. taskkill only
 # reaches windows of its own desktop, so it runs on the same virtual desktop.
 qb_close() {
-  wine explorer /desktop=$QB_DESKTOP taskkill /im Quellbox.exe >/dev/null 2>&1
+  "$QB_WINE" explorer /desktop=$QB_DESKTOP taskkill /im Quellbox.exe >/dev/null 2>&1
   qb_wait_count 0 20
 }
 
@@ -105,14 +116,14 @@ qb_end_prefix() {
 # The data of one registry value, or nothing (exit 1) when absent.
 qb_reg_value() {
   local key="$1" name="$2" line
-  line=$(wine reg query "$key" /v "$name" 2>/dev/null | tr -d '\r' | grep -E "^ +$name +REG_")
+  line=$("$QB_WINE" reg query "$key" /v "$name" 2>/dev/null | tr -d '\r' | grep -E "^ +$name +REG_")
   [ -n "$line" ] || return 1
   sed -E "s/^ +$name +REG_[A-Z_]+( {4})?//" <<<"$line"
 }
 
 # All value names of a key, one per line.
 qb_reg_names() {
-  wine reg query "$1" 2>/dev/null | tr -d '\r' | sed -nE 's/^ +([^ ]+) +REG_.*/\1/p'
+  "$QB_WINE" reg query "$1" 2>/dev/null | tr -d '\r' | sed -nE 's/^ +([^ ]+) +REG_.*/\1/p'
 }
 
 # A value as wineserver stored it in user.reg (escapes such as \r\n kept), once the prefix ended.
@@ -125,7 +136,7 @@ qb_user_reg_value() {
   ' "$WINEPREFIX/user.reg"
 }
 
-qb_reg_set() { wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+qb_reg_set() { "$QB_WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 
 qb_screenshot() { import -window root -display "$DISPLAY" "$1" 2>/dev/null; }
 
@@ -152,7 +163,7 @@ QB_TRAY_AREA=300x20+724+748
 # before Quellbox starts show the empty notification area, and the desktop stays after
 # Quellbox has ended.
 qb_desktop() {
-  (setsid wine explorer /desktop=$QB_DESKTOP notepad >/dev/null 2>&1 &)
+  (setsid "$QB_WINE" explorer /desktop=$QB_DESKTOP notepad >/dev/null 2>&1 &)
   local i shot="$QB_WORK/desktop-wait.png" desk bar
   for ((i = 0; i < 80; i++)); do
     qb_screenshot "$shot"

@@ -9,6 +9,7 @@ QB_EXE=$(readlink -f "$1")
 work=$(readlink -f "$2")
 filter="${3:-}"
 source "$here/harness.sh"
+QB_WINE=$(qb_loader "$QB_EXE")
 
 rm -rf "$work" && mkdir -p "$work/artifacts"
 QB_ARTIFACTS="$work/artifacts"
