@@ -24,7 +24,8 @@ bool Convert(const VARIANT& v, VARTYPE type, Variant& out) {
   return SUCCEEDED(VariantChangeType(out.put(), const_cast<VARIANT*>(&Deref(v)), 0, type));
 }
 
-// Where failures go: nowhere (the default), the debugger, or a file and the debugger.
+// Where failures go: nowhere (the default), the debugger, or a file and the debugger. Asked
+// at every failure, which is rare, so that it can be switched on in a running process.
 struct FailureLog {
   bool enabled = false;
   std::string file;
@@ -41,7 +42,7 @@ struct FailureLog {
 
 bool Failed(HRESULT hr, const char* call) {
   if (SUCCEEDED(hr)) return false;
-  static const FailureLog log;
+  const FailureLog log;
   if (!log.enabled) return true;
   char line[256];
   wsprintfA(line, "Quellbox: %s failed: 0x%08lX\r\n", call, static_cast<unsigned long>(hr));

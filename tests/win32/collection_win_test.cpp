@@ -9,7 +9,10 @@
 #include <shlguid.h>
 #include <shobjidl.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "platform/win32/win_browser.h"
@@ -292,6 +295,22 @@ TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropClosedOnes) {
   shellWindows.windows.clear();
   EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREVOKED), S_OK);
   EXPECT_EQ(windows->Count(), 0);
+}
+
+TEST_F(CollectionOverCom, AFailedCallIsRecordedWithItsHresultWhenAskedFor) {
+  char path[MAX_PATH];
+  GetTempPathA(sizeof path, path);
+  std::string log = std::string(path) + "quellbox-com-log.txt";
+  DeleteFileA(log.c_str());
+  auto browser = WinBrowser::From(NewWindow(77).get());
+  EXPECT_FALSE(browser->Document()) << "nothing recorded by default";
+  SetEnvironmentVariableA("QUELLBOX_COM_LOG", log.c_str());
+  EXPECT_FALSE(browser->Document());
+  SetEnvironmentVariableA("QUELLBOX_COM_LOG", nullptr);
+  EXPECT_FALSE(browser->Document());
+  std::ifstream in(log, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "Quellbox: IWebBrowser2::get_Document failed: 0x80004001\r\n");  // E_NOTIMPL
 }
 
 TEST_F(CollectionOverCom, AClosePopupThatRefusesTheCloseCommandIsMadeToQuit) {
