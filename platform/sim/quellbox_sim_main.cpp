@@ -10,25 +10,6 @@
 #include "core/text_file.h"
 #include "platform/sim/scenario.h"
 
-namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
-
-// The first line where the two differ, or -1.
-int FirstDifference(const std::vector<std::string>& a, const std::vector<std::string>& b) {
-  for (std::size_t i = 0; i < a.size() || i < b.size(); ++i)
-    if (i >= a.size() || i >= b.size() || a[i] != b[i]) return static_cast<int>(i);
-  return -1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   bool check = false, reads = false;
   quellbox::sim::ScenarioOptions options;
@@ -70,15 +51,14 @@ int main(int argc, char** argv) {
       status = status ? status : 1;
       continue;
     }
-    auto got = Lines(result.transcript), want = Lines(*result.expected);
-    int at = FirstDifference(got, want);
-    if (at < 0) {
+    auto difference = quellbox::sim::CompareTranscripts(result.transcript, *result.expected, false);
+    if (difference.line == 0) {
       std::cout << "ok " << file << "\n";
       continue;
     }
-    std::cout << "FAILED " << file << " at transcript line " << at + 1 << "\n"
-              << "  expected: " << (at < static_cast<int>(want.size()) ? want[at] : "(end)") << "\n"
-              << "  got:      " << (at < static_cast<int>(got.size()) ? got[at] : "(end)") << "\n";
+    std::cout << "FAILED " << file << " at transcript line " << difference.line << "\n"
+              << "  expected: " << difference.expected << "\n"
+              << "  got:      " << difference.got << "\n";
     status = status ? status : 1;
   }
   return status;

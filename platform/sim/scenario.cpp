@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <map>
 #include <memory>
+#include <random>
+#include <set>
 #include <sstream>
-#include <stdexcept>
 #include <vector>
 
 #include "core/convert.h"
@@ -20,10 +20,6 @@ namespace quellbox::sim {
 namespace {
 
 constexpr const char* kTranscriptMarker = "=== transcript";
-
-struct ScenarioError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
 
 // "a b=c d=\"e f\"" into words; quotes group, backslash escapes \r \n \t \" \\ inside them.
 std::vector<std::string> Words(const std::string& line) {
@@ -68,11 +64,17 @@ std::string Visible(const std::string& text) {
   return out;
 }
 
+std::string Joined(const std::vector<std::string>& words) {
+  std::string out;
+  for (const auto& w : words) out += " " + w;
+  return out;
+}
+
 class Runner {
  public:
-  explicit Runner(const ScenarioOptions& options) {
-    engineOptions_ = options;
-    list_ = shell_.windows = std::make_shared<SimShellWindows>(hub_);
+  explicit Runner(ScenarioHost& host) : host_(host), hub_(host.Hub()) {
+    list_ = std::make_shared<SimShellWindows>(hub_);
+    host_.ShellUp(list_, false);
   }
 
   ScenarioResult Run(const std::string& text) {
@@ -98,10 +100,11 @@ class Runner {
       } catch (const ScenarioError& e) {
         result.errorLine = number;
         result.error = e.what();
+        result.simulatorOnly = dynamic_cast<const SimulatorOnly*>(&e) != nullptr;
         break;
       }
     }
-    if (form_) form_->FormUnload();
+    host_.Finish();
     result.transcript = out_.str();
     result.reads = hub_.reads;
     return result;
@@ -144,7 +147,7 @@ class Runner {
   }
 
   void RequireStarted(const char* what) {
-    if (!form_) throw ScenarioError(std::string(what) + " needs 'start' first");
+    if (!host_.Started()) throw ScenarioError(std::string(what) + " needs 'start' first");
   }
 
   static std::int32_t Number(const std::string& text) {
@@ -214,33 +217,18 @@ class Runner {
 
   void Registry(const Args& w) {
     Need(w, 3, "registry NAME VALUE");
-    registry_.PutText(SettingsSection(env_), w[1], w[2]);
+    host_.SetRegistryValue(w[1], w[2]);
   }
   void File(const Args& w) {
     Need(w, 3, "file NAME TEXT");
-    if (w[1].find('/') != std::string::npos || w[1] == ".." || w[1] == ".")
+    if (w[1].find('/') != std::string::npos || w[1].find('\\') != std::string::npos || w[1] == ".." ||
+        w[1] == ".")
       throw ScenarioError("file names are plain names in the program directory");
-    WriteWholeFile(env_.PathInProgramDirectory(w[1]), w[2]);
+    WriteWholeFile(host_.ProgramDirectory() + "/" + w[1], w[2]);
   }
   void Option(const Args& w) {
     Need(w, 3, "option NAME VALUE");
-    Settings& s = state_.settings;
-    const std::string& v = w[2];
-    auto flag = [&] {
-      auto b = TextToBoolean(v);
-      if (!b) throw ScenarioError("'" + v + "' is no Boolean");
-      return *b;
-    };
-    auto small = [&] { return static_cast<std::int16_t>(Number(v)); };
-    if (w[1] == "Mode") s.Mode = flag();
-    else if (w[1] == "Normalize") s.Normalize = flag();
-    else if (w[1] == "Spyware") s.Spyware = flag();
-    else if (w[1] == "KillerEnabled") s.KillerEnabled = flag();
-    else if (w[1] == "Log") s.Log = small();
-    else if (w[1] == "Keys") s.Keys = small();
-    else if (w[1] == "Sound") s.Sound = v;
-    else if (w[1] == "trust") state_.gblTrust.push_back(v);
-    else throw ScenarioError("unknown option '" + w[1] + "'");
+    host_.SetOption(w[1], w[2]);
   }
   void WindowCommand(const Args& w) {
     Need(w, 2, "window NAME [key=value ...]");
@@ -264,11 +252,17 @@ class Runner {
   }
   void Open(const Args& w) {
     Need(w, 2, "open NAME [quiet]");
-    list_->Open(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+    bool notify = !(w.size() > 2 && w[2] == "quiet");
+    auto& window = Window(w[1]);
+    list_->Open(window, notify);
+    host_.ShellOpened(window, notify);
   }
   void Close(const Args& w) {
     Need(w, 2, "close NAME [quiet]");
-    list_->Close(Window(w[1]), !(w.size() > 2 && w[2] == "quiet"));
+    bool notify = !(w.size() > 2 && w[2] == "quiet");
+    auto& window = Window(w[1]);
+    list_->Close(window, notify);
+    host_.ShellClosed(window, notify);
   }
   // Explorer ends (down), or starts again with the windows that are open (up) and tells every
   // program so (TaskbarCreated); or the shell raises a registration with no new window (notify).
@@ -276,25 +270,24 @@ class Runner {
     Need(w, 2, "shell down|up|notify");
     if (w[1] == "notify") {
       list_->FireRegistered();
+      host_.ShellNotified();
     } else if (w[1] == "down") {
       if (list_->Dead()) throw ScenarioError("the shell is down already");
       list_->Die();
-      shell_.windows = nullptr;
+      host_.ShellDown();
     } else if (w[1] == "up") {
       if (!list_->Dead()) throw ScenarioError("the shell is up already");
       auto fresh = std::make_shared<SimShellWindows>(hub_);
       fresh->windows = list_->windows;
-      list_ = shell_.windows = fresh;
-      if (form_) form_->TaskbarCreated();
+      list_ = fresh;
+      host_.ShellUp(list_, true);
     } else {
       throw ScenarioError("shell down, up or notify");
     }
   }
   void Start(const Args&) {
-    if (form_) throw ScenarioError("already started");
-    form_ = std::make_unique<MainForm>(services_, lock_, state_);
-    form_->GetEngine().rememberWindowIds = !engineOptions_.designPasses;
-    if (!form_->FormLoad()) out_ << "second instance: ended\n";
+    if (host_.Started()) throw ScenarioError("already started");
+    if (!host_.Start()) out_ << "second instance: ended\n";
   }
   void Focus(const Args& w) {
     Need(w, 3, "focus NAME TAG [textedit] [text=...]");
@@ -360,25 +353,24 @@ class Runner {
     Need(w, 3, "key SHIFT|CTRL|ALT down|up");
     int vk = w[1] == "SHIFT" ? kVkShift : w[1] == "CTRL" ? kVkControl : w[1] == "ALT" ? kVkMenu : 0;
     if (!vk) throw ScenarioError("unknown key '" + w[1] + "'");
-    if (w[2] == "down") input_.held.insert(vk);
-    else if (w[2] == "up") input_.held.erase(vk);
-    else throw ScenarioError("key state is down or up");
+    if (w[2] != "down" && w[2] != "up") throw ScenarioError("key state is down or up");
+    host_.SetKey(vk, w[2] == "down");
   }
   void Screen(const Args& w) {
     Need(w, 3, "screen WIDTH HEIGHT");
-    input_.screen = {Number(w[1]), Number(w[2])};
+    host_.SetScreen(Number(w[1]), Number(w[2]));
   }
   void Random(const Args& w) {
     Need(w, 2, "random FRACTION");
     auto r = TextToNumber(w[1]);
     if (!r || *r < 0 || *r >= 1) throw ScenarioError("a random fraction lies in [0, 1)");
-    clock_.randoms.push_back(*r);
+    host_.SetRandom(*r);
   }
   void ClockCommand(const Args& w) {
     Need(w, 3, "clock DATE TIME");
-    clock_.date = w[1];
-    clock_.time = w[2];
-    for (std::size_t i = 3; i < w.size(); ++i) clock_.time += " " + w[i];
+    std::string time = w[2];
+    for (std::size_t i = 3; i < w.size(); ++i) time += " " + w[i];
+    host_.SetClock(w[1], time);
   }
   void Inside(const Args& w) {
     Need(w, 4, "inside NAME PROPERTY COMMAND ...");
@@ -389,48 +381,36 @@ class Runner {
       try {
         Execute(nested);
       } catch (const ScenarioError& e) {
-        nestedError_ = e.what();  // reported once the engine's handler has returned
+        nestedError_ = e.what();  // reported once Quellbox's handler has returned
       }
     });
   }
   void Tick(const Args&) {
     RequireStarted("tick");
-    form_->Timer1Timer();
-    out_ << "saved: WindowsLeft " << registry_.GetText(SettingsSection(env_), "WindowsLeft").value_or("?") << "\n";
+    host_.Tick();
+    out_ << "saved: WindowsLeft " << host_.RegistryValue("WindowsLeft").value_or("?") << "\n";
   }
   void Tip(const Args&) {
     RequireStarted("tip");
-    out_ << "tip: " << Visible(TrayTipText(state_.settings.ClosedSinceStart)) << "\n";
+    out_ << "tip: " << Visible(TrayTipText(host_.ReadCounters().sinceStart)) << "\n";
   }
   void Exit(const Args&) {
     RequireStarted("exit");
-    form_->FormQueryUnload();
-    form_->FormUnload();
-    form_.reset();
-    out_ << "exited: WindowsLeft " << registry_.GetText(SettingsSection(env_), "WindowsLeft").value_or("?")
-         << ", trust.hosts " << Visible(ReadWholeFile(env_.PathInProgramDirectory("trust.hosts")).value_or("(none)")) << "\n";
+    host_.Exit();
+    out_ << "exited: WindowsLeft " << host_.RegistryValue("WindowsLeft").value_or("?") << ", trust.hosts "
+         << Visible(ReadWholeFile(host_.ProgramDirectory() + "/trust.hosts").value_or("(none)")) << "\n";
   }
   void Show(const Args& w) {
     Need(w, 2, "show flags|monitors|slots NAME");
-    const PopupFlags& f = state_.flags;
     if (w[1] == "flags") {
-      out_ << "flags: UserGesture " << f.UserGesture << ", NewWindowAllowed " << f.NewWindowAllowed
-           << ", ForwardProbePending " << f.ForwardProbePending << "\n";
+      out_ << host_.Flags().value_or(kNotShownHere) << "\n";
     } else if (w[1] == "monitors") {
       RequireStarted("show monitors");
-      out_ << "monitors:";
-      for (const auto& k : form_->IEWin()->Keys()) out_ << " " << k;
-      out_ << "\n";
+      out_ << "monitors:" << Joined(host_.MonitorKeys().value_or(std::vector<std::string>{})) << "\n";
     } else if (w[1] == "slots") {
       Need(w, 3, "show slots NAME");
       RequireStarted("show slots");
-      std::string key = std::to_string(Window(w[2])->hwnd.value_or(0));
-      auto monitor = form_->IEWin()->IE(key);
-      if (!monitor) throw ScenarioError("no monitor for '" + w[2] + "'");
-      out_ << "slots of " << w[2] << ":";
-      for (int k = 0; k < IE_Class::kSlots; ++k)
-        if (monitor->SlotDocument(k)) out_ << " " << k << "=" << monitor->DocumentUrl(k);
-      out_ << " next " << monitor->NextSlot() << "\n";
+      out_ << host_.Slots(*Window(w[2])).value_or(kNotShownHere) << "\n";
     } else {
       throw ScenarioError("show flags, monitors or slots");
     }
@@ -450,81 +430,241 @@ class Runner {
         seenScript_[s.get()] = s->calls.size();
       }
     }
-    std::string log = ReadWholeFile(env_.PathInProgramDirectory("url.log")).value_or("");
+    std::string log = ReadWholeFile(host_.ProgramDirectory() + "/url.log").value_or("");
     if (log.size() > seenLog_) {
       for (const auto& line : SplitAtCrLf(log.substr(seenLog_)))
-        if (!line.empty()) out_ << "url.log: " << Visible(line) << "\n";
+        if (!line.empty()) out_ << "url.log: " << Visible(host_.LogLine(line)) << "\n";
     }
     seenLog_ = log.size();
-    for (std::size_t i = seenSounds_; i < sound_.played.size(); ++i) {
-      std::string s = sound_.played[i];
-      auto dir = s.find(env_.ProgramDirectory());
-      if (dir != std::string::npos) s.replace(dir, env_.ProgramDirectory().size(), "<dir>");
-      out_ << "sound: " << s << "\n";
-    }
-    seenSounds_ = sound_.played.size();
-    const Settings& s = state_.settings;
-    if (s.WindowsLeft != lastLifetime_ || s.ClosedSinceStart != lastSinceStart_)
-      out_ << "counters: " << s.WindowsLeft << " lifetime, " << s.ClosedSinceStart << " since start\n";
-    lastLifetime_ = s.WindowsLeft;
-    lastSinceStart_ = s.ClosedSinceStart;
-    if (form_ && form_->IEWin()) {
-      auto keys = form_->IEWin()->Keys();
-      if (keys != lastKeys_) {
-        out_ << "monitors:";
-        for (const auto& k : keys) out_ << " " << k;
-        out_ << "\n";
-      }
-      lastKeys_ = keys;
+    for (const auto& sound : host_.TakeSounds()) out_ << "sound: " << sound << "\n";
+    auto counters = host_.ReadCounters();
+    if (counters != lastCounters_)
+      out_ << "counters: " << counters.lifetime << " lifetime, " << counters.sinceStart << " since start\n";
+    lastCounters_ = counters;
+    if (auto keys = host_.MonitorKeys()) {
+      if (*keys != lastKeys_) out_ << "monitors:" << Joined(*keys) << "\n";
+      lastKeys_ = *keys;
     }
   }
 
-  struct TempDirectory {
-    TempDirectory() {
-      std::random_device rd;
-      path = (std::filesystem::temp_directory_path() /
-              ("quellbox-sim-" + std::to_string(rd()) + std::to_string(rd()))).string();
-      std::filesystem::create_directories(path);
-    }
-    ~TempDirectory() {
-      std::error_code ec;
-      std::filesystem::remove_all(path, ec);
-    }
-    std::string path;
-  };
-
-  ScenarioOptions engineOptions_;
-  TempDirectory dir_, temp_;
-  SimPorts ports_{dir_.path, temp_.path + "/"};
-  SimHub& hub_ = ports_.hub;
-  SimRegistry& registry_ = ports_.registry;
-  SimEnvironment& env_ = ports_.env;
-  SimClock& clock_ = ports_.clock;
-  SimSound& sound_ = ports_.sound;
-  SimInput& input_ = ports_.input;
-  SimBrowserShell& shell_ = ports_.shell;
+  ScenarioHost& host_;
+  SimHub& hub_;
   std::shared_ptr<SimShellWindows> list_;  // the shell's list, alive or not
-  Services& services_ = ports_.services;
-  std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
-  SimInstanceLock lock_{instances_};
-  AppState state_;
-  std::unique_ptr<MainForm> form_;
   std::map<std::string, std::shared_ptr<SimBrowser>> windows_;
   std::vector<std::string> order_;
   std::map<std::string, std::size_t> seenCalls_;
   std::map<const SimHtmlWindow*, std::size_t> seenScript_;
-  std::size_t seenLog_ = 0, seenSounds_ = 0;
-  std::int32_t lastLifetime_ = 0, lastSinceStart_ = 0;
+  std::size_t seenLog_ = 0;
+  ScenarioHost::Counters lastCounters_;
   std::vector<std::string> lastKeys_;
   std::ostringstream out_;
   std::string nestedError_;
 };
 
+struct TempDirectory {
+  TempDirectory() {
+    std::random_device rd;
+    path = (std::filesystem::temp_directory_path() /
+            ("quellbox-sim-" + std::to_string(rd()) + std::to_string(rd()))).string();
+    std::filesystem::create_directories(path);
+  }
+  ~TempDirectory() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+  std::string path;
+};
+
+// The engine in this process, on the simulated platform.
+class SimHost : public ScenarioHost {
+ public:
+  explicit SimHost(const ScenarioOptions& options) : options_(options) {}
+
+  SimHub& Hub() override { return ports_.hub; }
+  std::string ProgramDirectory() override { return dir_.path; }
+  void SetRegistryValue(const std::string& name, const std::string& value) override {
+    ports_.registry.PutText(SettingsSection(ports_.env), name, value);
+  }
+  std::optional<std::string> RegistryValue(const std::string& name) override {
+    return ports_.registry.GetText(SettingsSection(ports_.env), name);
+  }
+  void SetRandom(double fraction) override { ports_.clock.randoms.push_back(fraction); }
+  void SetClock(const std::string& date, const std::string& time) override {
+    ports_.clock.date = date;
+    ports_.clock.time = time;
+  }
+  void SetScreen(std::int32_t width, std::int32_t height) override { ports_.input.screen = {width, height}; }
+  void SetKey(int virtualKey, bool down) override {
+    if (down) ports_.input.held.insert(virtualKey);
+    else ports_.input.held.erase(virtualKey);
+  }
+  void SetOption(const std::string& name, const std::string& v) override {
+    Settings& s = state_.settings;
+    auto flag = [&] {
+      auto b = TextToBoolean(v);
+      if (!b) throw ScenarioError("'" + v + "' is no Boolean");
+      return *b;
+    };
+    auto small = [&] {
+      auto n = TextToInteger(v);
+      if (!n || v.empty()) throw ScenarioError("'" + v + "' is no number");
+      return *n;
+    };
+    if (name == "Mode") s.Mode = flag();
+    else if (name == "Normalize") s.Normalize = flag();
+    else if (name == "Spyware") s.Spyware = flag();
+    else if (name == "KillerEnabled") s.KillerEnabled = flag();
+    else if (name == "Log") s.Log = small();
+    else if (name == "Keys") s.Keys = small();
+    else if (name == "Sound") s.Sound = v;
+    else if (name == "trust") state_.gblTrust.push_back(v);
+    else throw ScenarioError("unknown option '" + name + "'");
+  }
+
+  void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) override {
+    ports_.shell.windows = list;
+    if (restarted && form_) form_->TaskbarCreated();
+  }
+  void ShellDown() override { ports_.shell.windows = nullptr; }
+  // The engine listens to the runner's list itself.
+  void ShellOpened(const std::shared_ptr<SimBrowser>&, bool) override {}
+  void ShellClosed(const std::shared_ptr<SimBrowser>&, bool) override {}
+  void ShellNotified() override {}
+
+  bool Start() override {
+    form_ = std::make_unique<MainForm>(ports_.services, lock_, state_);
+    form_->GetEngine().rememberWindowIds = !options_.designPasses;
+    return form_->FormLoad();
+  }
+  bool Started() override { return form_ != nullptr; }
+  void Tick() override { form_->Timer1Timer(); }
+  void Exit() override {
+    form_->FormQueryUnload();
+    form_->FormUnload();
+    form_.reset();
+  }
+  void Finish() override {
+    if (form_) form_->FormUnload();
+  }
+
+  Counters ReadCounters() override { return {state_.settings.WindowsLeft, state_.settings.ClosedSinceStart}; }
+  std::vector<std::string> TakeSounds() override {
+    std::vector<std::string> sounds;
+    for (std::size_t i = seenSounds_; i < ports_.sound.played.size(); ++i) {
+      std::string s = ports_.sound.played[i];
+      auto dir = s.find(dir_.path);
+      if (dir != std::string::npos) s.replace(dir, dir_.path.size(), "<dir>");
+      sounds.push_back(s);
+    }
+    seenSounds_ = ports_.sound.played.size();
+    return sounds;
+  }
+  std::optional<std::vector<std::string>> MonitorKeys() override {
+    if (!form_ || !form_->IEWin()) return std::nullopt;
+    return form_->IEWin()->Keys();
+  }
+  std::string LogLine(const std::string& line) override { return line; }
+  std::optional<std::string> Flags() override {
+    const PopupFlags& f = state_.flags;
+    std::ostringstream out;
+    out << "flags: UserGesture " << f.UserGesture << ", NewWindowAllowed " << f.NewWindowAllowed
+        << ", ForwardProbePending " << f.ForwardProbePending;
+    return out.str();
+  }
+  std::optional<std::string> Slots(const SimBrowser& window) override {
+    auto monitor = form_->IEWin()->IE(std::to_string(window.hwnd.value_or(0)));
+    if (!monitor) throw ScenarioError("no monitor for '" + window.name + "'");
+    std::ostringstream out;
+    out << "slots of " << window.name << ":";
+    for (int k = 0; k < IE_Class::kSlots; ++k)
+      if (monitor->SlotDocument(k)) out << " " << k << "=" << monitor->DocumentUrl(k);
+    out << " next " << monitor->NextSlot();
+    return out.str();
+  }
+
+ private:
+  ScenarioOptions options_;
+  TempDirectory dir_, temp_;
+  SimPorts ports_{dir_.path, temp_.path + "/"};
+  std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
+  SimInstanceLock lock_{instances_};
+  AppState state_;
+  std::unique_ptr<MainForm> form_;
+  std::size_t seenSounds_ = 0;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+// Random window ids differ from run to run outside the simulator: each number stored with
+// "PutProperty quellbox" becomes <id1>, <id2>, ... in order of appearance, wherever it shows.
+void NameRandomIds(std::vector<std::string>& lines) {
+  static const std::string kPut = "PutProperty quellbox ";
+  std::map<std::string, std::string> names;
+  for (const auto& line : lines) {
+    auto at = line.find(kPut);
+    if (at == std::string::npos) continue;
+    std::string id = line.substr(at + kPut.size());
+    if (!names.count(id)) names[id] = "<id" + std::to_string(names.size() + 1) + ">";
+  }
+  if (names.empty()) return;
+  for (auto& line : lines) {
+    std::string out;
+    bool changed = false;
+    // Only whole words, so that 25000000 inside a longer number or a URL stays as it is.
+    for (std::size_t i = 0, start = 0; i <= line.size(); ++i) {
+      if (i == line.size() || line[i] == ' ') {
+        std::string w = line.substr(start, i - start);
+        auto it = names.find(w);
+        if (it != names.end()) {
+          w = it->second;
+          changed = true;
+        }
+        out += w;
+        if (i < line.size()) out += ' ';
+        start = i + 1;
+      }
+    }
+    if (changed) line = out;
+  }
+}
+
 }  // namespace
 
-ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options) {
-  Runner runner(options);
+ScenarioResult RunScenario(const std::string& text, ScenarioHost& host) {
+  Runner runner(host);
   return runner.Run(text);
+}
+
+ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options) {
+  SimHost host(options);
+  return RunScenario(text, host);
+}
+
+Comparison CompareTranscripts(const std::string& got, const std::string& expected, bool otherHost) {
+  auto g = Lines(got), e = Lines(expected);
+  if (otherHost) {
+    NameRandomIds(g);
+    NameRandomIds(e);
+  }
+  std::size_t i = 0, j = 0;
+  while (i < g.size() || j < e.size()) {
+    if (otherHost && i < g.size() && g[i] == kNotShownHere) {
+      // Stands for whatever the simulator printed before the next command.
+      ++i;
+      while (j < e.size() && e[j].rfind("> ", 0) != 0) ++j;
+      continue;
+    }
+    if (i >= g.size() || j >= e.size() || g[i] != e[j])
+      return {static_cast<int>(i) + 1, j < e.size() ? e[j] : "(end)", i < g.size() ? g[i] : "(end)"};
+    ++i, ++j;
+  }
+  return {};
 }
 
 }  // namespace quellbox::sim

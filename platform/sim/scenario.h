@@ -1,13 +1,22 @@
 #pragma once
-// Runs a scenario (docs/scenarios.md) against the whole engine on the simulated platform and
-// writes a transcript of what Quellbox did.
+// Runs a scenario (docs/scenarios.md) and writes a transcript of what Quellbox did. The runner
+// plays the browser windows and the shell's list; Quellbox runs in a host: the engine in this
+// process on the simulated platform, or the real Quellbox.exe in another process.
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "platform/sim/sim_browser.h"
+#include "platform/sim/sim_shell.h"
 
 namespace quellbox::sim {
 
 struct ScenarioOptions {
-  // Make every window-id read the way the plain passes do, instead of remembering ids.
+  // Make the window collection ask the shell anew for every monitor, the way the plain
+  // passes do, instead of taking one look at it.
   bool designPasses = false;
 };
 
@@ -16,9 +25,74 @@ struct ScenarioResult {
   std::optional<std::string> expected;  // the text after "=== transcript", when present
   int errorLine = 0;                    // the line of a malformed command, with its error
   std::string error;
+  bool simulatorOnly = false;           // the error is a command this host cannot honour
   long reads = 0;                       // browser and shell reads made
 };
 
+// A malformed command, or one the host cannot carry out.
+struct ScenarioError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+struct SimulatorOnly : ScenarioError {
+  explicit SimulatorOnly(const std::string& what) : ScenarioError(what + " is simulator-only") {}
+};
+
+// What the runner needs of the place where Quellbox runs. Methods may throw ScenarioError.
+class ScenarioHost {
+ public:
+  struct Counters {
+    std::int32_t lifetime = 0, sinceStart = 0;
+    bool operator==(const Counters&) const = default;
+  };
+  virtual ~ScenarioHost() = default;
+
+  virtual SimHub& Hub() = 0;  // counts the reads of the runner's windows and runs "inside"
+  virtual std::string ProgramDirectory() = 0;
+  virtual void SetRegistryValue(const std::string& name, const std::string& value) = 0;
+  virtual std::optional<std::string> RegistryValue(const std::string& name) = 0;
+  virtual void SetRandom(double fraction) = 0;
+  virtual void SetClock(const std::string& date, const std::string& time) = 0;
+  virtual void SetScreen(std::int32_t width, std::int32_t height) = 0;
+  virtual void SetKey(int virtualKey, bool down) = 0;
+  virtual void SetOption(const std::string& name, const std::string& value) = 0;
+
+  // The runner's shell list changed; a host whose Quellbox listens elsewhere passes it on.
+  virtual void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) = 0;
+  virtual void ShellDown() = 0;
+  virtual void ShellOpened(const std::shared_ptr<SimBrowser>& window, bool notify) = 0;
+  virtual void ShellClosed(const std::shared_ptr<SimBrowser>& window, bool notify) = 0;
+  virtual void ShellNotified() = 0;
+
+  virtual bool Start() = 0;  // false: another instance ran, so this one ended at once
+  virtual bool Started() = 0;
+  virtual void Tick() = 0;
+  virtual void Exit() = 0;
+  virtual void Finish() = 0;  // the scenario is over
+
+  virtual Counters ReadCounters() = 0;
+  virtual std::vector<std::string> TakeSounds() = 0;  // "beep 50 500", "wave <dir>/357.wav"
+  virtual std::optional<std::vector<std::string>> MonitorKeys() = 0;  // none before start
+  // A line of url.log as the transcript shows it.
+  virtual std::string LogLine(const std::string& line) = 0;
+  // The process-wide flags and a window's document slots; nullopt where they cannot be seen.
+  virtual std::optional<std::string> Flags() = 0;
+  virtual std::optional<std::string> Slots(const SimBrowser& window) = 0;
+};
+
+// What a host prints in place of the lines of a display it cannot show.
+inline constexpr const char* kNotShownHere = "  (simulator only)";
+
+ScenarioResult RunScenario(const std::string& text, ScenarioHost& host);
+// The engine on the simulated platform.
 ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options = {});
+
+// Line by line. `otherHost`: the transcript comes from a host other than the simulator, so a
+// "(simulator only)" line stands for the lines the simulator printed there, and the random
+// window ids (the numbers stored with "PutProperty quellbox") are named by order of appearance.
+struct Comparison {
+  int line = 0;  // 1-based; 0 when the transcripts agree
+  std::string expected, got;
+};
+Comparison CompareTranscripts(const std::string& got, const std::string& expected, bool otherHost);
 
 }  // namespace quellbox::sim

@@ -44,6 +44,8 @@ class ComPtr {
     *this = nullptr;
     return &p_;
   }
+  // Hands the reference to a caller that takes it over (an [out] argument).
+  T* Detach() { return std::exchange(p_, nullptr); }
   template <typename U>
   ComPtr<U> As() const {
     ComPtr<U> u;

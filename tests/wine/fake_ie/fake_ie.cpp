@@ -1,0 +1,490 @@
+// The fake browser: plays a scenario's browser windows and the shell's window list for the real
+// Quellbox.exe, which runs in a process of its own and reaches them through COM, as it reaches
+// Internet Explorer and Explorer on Windows.
+//
+//   fake_ie.exe run --exe Q --dir D --trace T [--check] [--out O] FILE...
+//       Runs each scenario against Quellbox.exe Q installed in the program directory D, and
+//       prints the transcripts (or, with --check, compares them with the expected ones) to O.
+//       T is where this process's standard error goes: Quellbox's traced calls of the sound
+//       functions are read from there.
+//   fake_ie.exe shell
+//       Serves the shell's window list (the stand-in for Explorer) until it is ended.
+//
+// Only tests use it. CLSID_ShellWindows is treated as kFakeShellWindowsClsid in the prefix, so
+// that Quellbox's CoCreateInstance reaches the list served here, not Wine's own.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/convert.h"
+#include "core/text_file.h"
+#include "platform/sim/scenario.h"
+#include "win32/com_model.h"
+
+namespace quellbox::win32::testing {
+namespace {
+
+using sim::ScenarioError;
+using sim::ScenarioHost;
+
+constexpr char kSettingsKey[] = "Software\\Tarnik\\Quellbox";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kShellWindowsKey[] = "Software\\Classes\\CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}";
+
+std::string GuidText(const GUID& g) {
+  wchar_t text[40];
+  StringFromGUID2(g, text, 40);
+  return Narrow(text, wcslen(text));
+}
+
+void SetText(HKEY root, const std::string& key, const char* name, const std::string& value, REGSAM view = 0) {
+  HKEY k;
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &k, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(k);
+}
+
+std::optional<std::string> GetText(HKEY root, const char* key, const std::string& name) {
+  char data[4096];
+  DWORD size = sizeof data - 1, type = 0;
+  HKEY k;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return std::nullopt;
+  LONG rc = RegQueryValueExA(k, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(k);
+  if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
+  data[size] = '\0';
+  return std::string(data);
+}
+
+// Runs whatever arrives for this thread (COM calls from Quellbox among them) for `ms`.
+void Pump(DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= ms) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+  }
+}
+
+// Quellbox.exe in a process of its own, with this process serving its browser windows and, in a
+// child process, the shell's window list.
+class WineHost : public ScenarioHost {
+ public:
+  struct Paths {
+    std::string exe, directory, self, trace;
+  };
+  explicit WineHost(const Paths& paths) : paths_(paths) {
+    std::FILE* trace = std::fopen(paths_.trace.c_str(), "rb");
+    if (trace) {
+      std::fseek(trace, 0, SEEK_END);
+      traceSeen_ = std::ftell(trace);
+      std::fclose(trace);
+    }
+  }
+  ~WineHost() override { Finish(); }
+
+  sim::SimHub& Hub() override { return hub_; }
+  std::string ProgramDirectory() override { return paths_.directory; }
+  void SetRegistryValue(const std::string& name, const std::string& value) override {
+    SetText(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), value);
+  }
+  std::optional<std::string> RegistryValue(const std::string& name) override {
+    return GetText(HKEY_CURRENT_USER, kSettingsKey, name);
+  }
+  void SetRandom(double) override {}  // Quellbox's own ids: the comparison names them
+  void SetClock(const std::string& date, const std::string& time) override {
+    date_ = date;
+    time_ = time;
+  }
+  void SetScreen(std::int32_t width, std::int32_t height) override {
+    if (width != GetSystemMetrics(SM_CXSCREEN) || height != GetSystemMetrics(SM_CYSCREEN))
+      throw sim::SimulatorOnly("a screen size other than the desktop's");
+  }
+  void SetKey(int virtualKey, bool down) override {
+    keybd_event(static_cast<BYTE>(virtualKey), 0, down ? 0 : KEYEVENTF_KEYUP, 0);
+    Pump(150);  // the system's key state follows the event
+  }
+  // Blocking is switched as the user switches it: the tray menu's first item. The other
+  // options are loaded at start-up and changed only in the options dialog.
+  void SetOption(const std::string& name, const std::string& value) override {
+    auto on = TextToBoolean(value);
+    if (name != "KillerEnabled" || !on || !Started()) throw sim::SimulatorOnly("option " + name);
+    if (*on == killerEnabled_) return;
+    PostMessageA(main_, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);  // the tray icon's right-click notification
+    Pump(500);
+    for (int key : {VK_DOWN, VK_RETURN}) {
+      keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+      keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    }
+    Pump(500);
+    killerEnabled_ = *on;
+  }
+
+  void ShellUp(const std::shared_ptr<sim::SimShellWindows>& list, bool restarted) override {
+    StartShell();
+    for (const auto& window : list->windows) ShellOpened(window, false);
+    if (!restarted) return;
+    // What Explorer tells every top-level window when it has started again.
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    if (Started()) Settle([this] { return Listeners() > 0; });
+  }
+  // Explorer ends: Quellbox's calls on the list fail from now on. The class is withdrawn first,
+  // as the system does for a process that ends; Wine's rpcss would otherwise hand the next
+  // CoCreateInstance to the dead process.
+  void ShellDown() override {
+    if (shell_) ShellControl(shell_.get(), kShellRevoke);
+    shell_ = nullptr;
+    if (shellProcess_) {
+      TerminateProcess(shellProcess_, 1);
+      WaitForSingleObject(shellProcess_, 10000);
+      CloseHandle(shellProcess_);
+      shellProcess_ = nullptr;
+    }
+  }
+  void ShellOpened(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
+    if (shell_) ShellControl(shell_.get(), kShellOpen, model_.Browser(window).get(), notify);
+  }
+  void ShellClosed(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
+    if (shell_) ShellControl(shell_.get(), kShellClose, model_.Browser(window).get(), notify);
+  }
+  void ShellNotified() override {
+    if (shell_) ShellControl(shell_.get(), kShellNotify);
+  }
+
+  bool Start() override {
+    // The lifetime count as Quellbox is about to load it: what "since start" counts from.
+    baseline_ = 0;
+    if (!RegistryValue("Version").value_or("").empty())
+      baseline_ = TextToLong(RegistryValue("WindowsLeft").value_or("")).value_or(0);
+    std::string command = "\"" + paths_.exe + "\"";
+    // Quellbox's calls of the sound functions are traced to this process's standard error.
+    char previous[256] = "";
+    DWORD had = GetEnvironmentVariableA("WINEDEBUG", previous, sizeof previous);
+    SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    BOOL created = CreateProcessA(paths_.exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  paths_.directory.c_str(), &startup, &info);
+    SetEnvironmentVariableA("WINEDEBUG", had ? previous : nullptr);
+    if (!created) throw ScenarioError("Quellbox.exe cannot be started: error " + std::to_string(GetLastError()));
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+    killerEnabled_ = true;
+    // Started once its window exists and its start-up scan has connected to the shell's list.
+    bool ready = Settle([this] { return FindMainWindow() && (!shell_ || Listeners() > 0); });
+    if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+      Forget();
+      return false;
+    }
+    if (!ready && shell_)
+      throw ScenarioError("Quellbox.exe is not listening to the fake shell window list (another one, Wine's own?)");
+    if (!ready) throw ScenarioError("Quellbox.exe did not finish starting");
+    return true;
+  }
+  bool Started() override { return process_ != nullptr; }
+  void Tick() override { Save(); }
+  void Exit() override {
+    PostMessageA(main_, WM_CLOSE, 0, 0);  // as Windows asks a program to close
+    DWORD start = GetTickCount();
+    while (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+      if (GetTickCount() - start > 20000) {
+        TerminateProcess(process_, 1);
+        Forget();
+        throw ScenarioError("Quellbox.exe did not close within 20 s");
+      }
+      Pump(20);
+    }
+    Forget();
+  }
+  void Finish() override {
+    if (process_) {
+      PostMessageA(main_, WM_CLOSE, 0, 0);
+      for (int i = 0; i < 500 && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0; ++i) Pump(20);
+      TerminateProcess(process_, 1);
+      Forget();
+    }
+    ShellDown();
+  }
+
+  Counters ReadCounters() override {
+    if (Started()) {
+      Save();
+      auto lifetime = TextToLong(RegistryValue("WindowsLeft").value_or("")).value_or(0);
+      counters_ = {lifetime, lifetime - baseline_};
+    }
+    return counters_;
+  }
+  std::vector<std::string> TakeSounds() override {
+    std::vector<std::string> sounds;
+    std::string trace = ReadWholeFile(paths_.trace).value_or("");
+    if (trace.size() <= traceSeen_) return sounds;
+    std::istringstream lines(trace.substr(traceSeen_));
+    traceSeen_ = trace.size();
+    for (std::string line; std::getline(lines, line);) {
+      unsigned frequency = 0, duration = 0;
+      auto beep = line.find("Call KERNEL32.Beep(");
+      if (beep != std::string::npos &&
+          std::sscanf(line.c_str() + beep, "Call KERNEL32.Beep(%x,%x)", &frequency, &duration) == 2)
+        sounds.push_back("beep " + std::to_string(frequency) + " " + std::to_string(duration));
+      // The trace shows the path's address only; the path is the WaveFile setting Quellbox saves.
+      if (line.find("Call winmm.sndPlaySoundA(") != std::string::npos) {
+        Save();
+        sounds.push_back("wave " + InProgramDirectory(RegistryValue("WaveFile").value_or("?")));
+      }
+    }
+    return sounds;
+  }
+  std::optional<std::vector<std::string>> MonitorKeys() override {
+    if (!Started()) return std::nullopt;
+    std::vector<std::string> keys;
+    for (const auto& c : model_.Connections()) keys.push_back(c.key);
+    return keys;
+  }
+  // The date and time are today's here; the scenario's clock stands in for them.
+  std::string LogLine(const std::string& line) override {
+    auto separator = line.find(" - ");
+    if (separator == std::string::npos) return line;
+    return date_ + " " + time_ + line.substr(separator);
+  }
+  std::optional<std::string> Flags() override { return std::nullopt; }
+  std::optional<std::string> Slots(const sim::SimBrowser&) override { return std::nullopt; }
+
+ private:
+  // Waits, serving Quellbox's calls, until `ready` holds and Quellbox has made no call for a
+  // moment; false when that did not happen within 20 s.
+  template <typename Ready>
+  bool Settle(Ready ready) {
+    DWORD start = GetTickCount(), quietSince = start;
+    long calls = model_.Calls();
+    while (GetTickCount() - start < 20000) {
+      Pump(25);
+      if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return false;
+      if (model_.Calls() != calls) {
+        calls = model_.Calls();
+        quietSince = GetTickCount();
+        continue;
+      }
+      if (GetTickCount() - quietSince >= 300 && ready()) return true;
+    }
+    return false;
+  }
+  struct Search {
+    DWORD pid;
+    HWND found;
+  };
+  static BOOL CALLBACK MatchMainWindow(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    char name[64];
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && GetClassNameA(hwnd, name, sizeof name) && std::string(name) == "QuellboxMain") {
+      s->found = hwnd;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  bool FindMainWindow() {
+    Search search{processId_, nullptr};
+    EnumWindows(&MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    main_ = search.found;
+    return main_ != nullptr;
+  }
+  // The one-minute timer's save, now: the counters and settings are read back from the registry.
+  void Save() {
+    DWORD_PTR result = 0;
+    if (main_) SendMessageTimeoutA(main_, WM_TIMER, 1, 0, SMTO_NORMAL, 10000, &result);
+  }
+  long Listeners() {
+    Variant count;
+    if (!shell_ || FAILED(ShellControl(shell_.get(), kShellListeners, nullptr, false, count.get()))) return 0;
+    return V_VT(count.get()) == VT_I4 ? V_I4(count.get()) : 0;
+  }
+  void Forget() {
+    CloseHandle(process_);
+    process_ = nullptr;
+    main_ = nullptr;
+  }
+  std::string InProgramDirectory(std::string path) {
+    if (path.rfind(paths_.directory, 0) == 0) path = "<dir>" + path.substr(paths_.directory.size());
+    for (char& c : path)
+      if (c == '\\') c = '/';
+    return path;
+  }
+  void StartShell() {
+    std::string command = "\"" + paths_.self + "\" shell";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(paths_.self.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+      throw ScenarioError("the fake shell cannot be started");
+    CloseHandle(info.hThread);
+    shellProcess_ = info.hProcess;
+    for (int i = 0; i < 400 && !shell_; ++i) {
+      if (FAILED(CoCreateInstance(kFakeShellWindowsClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                  reinterpret_cast<void**>(shell_.put()))))
+        Pump(25);
+    }
+    if (!shell_) throw ScenarioError("the fake shell did not come up");
+  }
+
+  Paths paths_;
+  sim::SimHub hub_;
+  ComModel model_;
+  ComPtr<IDispatch> shell_;
+  HANDLE shellProcess_ = nullptr;
+  HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+  HWND main_ = nullptr;
+  std::int32_t baseline_ = 0;
+  bool killerEnabled_ = true;
+  Counters counters_;
+  std::size_t traceSeen_ = 0;
+  std::string date_ = "12/5/2026", time_ = "1:05:09 PM";
+};
+
+// Makes Quellbox's CoCreateInstance(CLSID_ShellWindows) reach the fake list, in the registry
+// views of 32-bit and 64-bit programs, and traces its calls of the sound functions.
+void PreparePrefix() {
+  std::string fake = GuidText(kFakeShellWindowsClsid);
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    SetText(HKEY_LOCAL_MACHINE, kShellWindowsKey + std::string("\\TreatAs"), nullptr, fake, view);
+    SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + fake, nullptr, "Quellbox test shell window list", view);
+  }
+  SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundA");
+}
+
+// Every scenario starts from no settings and no files of its own.
+void Reset(const std::string& directory) {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarnik");
+  HKEY run;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &run) == ERROR_SUCCESS) {
+    RegDeleteValueA(run, "Quellbox");
+    RegCloseKey(run);
+  }
+  for (const char* name : {"trust.hosts", "url.log", "spyware.lst", "version.txt"})
+    DeleteFileA((directory + "\\" + name).c_str());
+}
+
+class ShellFactory final : public IClassFactory {
+ public:
+  explicit ShellFactory(ComPtr<IShellWindows> list) : list_(std::move(list)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) return *out = nullptr, E_NOINTERFACE;
+    *out = this;
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives as long as the process
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** out) override {
+    if (outer) return CLASS_E_NOAGGREGATION;
+    return list_->QueryInterface(riid, out);
+  }
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+ private:
+  ComPtr<IShellWindows> list_;
+};
+
+int ServeShell() {
+  DWORD cookie = 0;
+  ShellFactory factory(NewShellList([&cookie] { CoRevokeClassObject(cookie); }));
+  if (FAILED(CoRegisterClassObject(kFakeShellWindowsClsid, &factory, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+    return 1;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  WineHost::Paths paths;
+  std::string out;
+  bool check = false;
+  std::vector<std::string> files;
+  for (int i = 2; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    if (a == "--exe") paths.exe = value();
+    else if (a == "--dir") paths.directory = value();
+    else if (a == "--trace") paths.trace = value();
+    else if (a == "--out") out = value();
+    else if (a == "--check") check = true;
+    else files.push_back(a);
+  }
+  char self[MAX_PATH];
+  paths.self = std::string(self, GetModuleFileNameA(nullptr, self, sizeof self));
+  std::ofstream file;
+  if (!out.empty()) file.open(out, std::ios::binary);
+  std::ostream& report = out.empty() ? std::cout : file;
+  if (paths.exe.empty() || paths.directory.empty() || files.empty()) {
+    report << "usage: fake_ie.exe run --exe Q --dir D --trace T [--check] [--out O] FILE...\n";
+    return 2;
+  }
+  PreparePrefix();
+  int passed = 0, failed = 0, simulatorOnly = 0;
+  for (const auto& name : files) {
+    auto text = ReadWholeFile(name);
+    if (!text) {
+      report << "FAILED " << name << ": cannot be read\n";
+      ++failed;
+      continue;
+    }
+    Reset(paths.directory);
+    sim::ScenarioResult result;
+    {
+      WineHost host(paths);
+      result = sim::RunScenario(*text, host);
+    }
+    if (result.simulatorOnly) {
+      report << "simulator-only " << name << ": " << result.error << "\n";
+      ++simulatorOnly;
+    } else if (!result.error.empty()) {
+      report << "FAILED " << name << ":" << result.errorLine << ": " << result.error << "\n";
+      ++failed;
+    } else if (!check) {
+      report << result.transcript;
+      ++passed;
+    } else {
+      auto difference = sim::CompareTranscripts(result.transcript, result.expected.value_or(""), true);
+      if (difference.line == 0) {
+        report << "ok " << name << "\n";
+        ++passed;
+      } else {
+        report << "FAILED " << name << " at transcript line " << difference.line << "\n"
+               << "  expected: " << difference.expected << "\n"
+               << "  got:      " << difference.got << "\n";
+        ++failed;
+      }
+    }
+    report.flush();
+  }
+  report << "scenarios: " << passed << " passed, " << failed << " failed, " << simulatorOnly
+         << " simulator-only\n";
+  return failed ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace quellbox::win32::testing
+
+int main(int argc, char** argv) {
+  using namespace quellbox::win32::testing;
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
+  int rc = 2;
+  if (argc >= 2 && std::string(argv[1]) == "shell") rc = ServeShell();
+  else if (argc >= 2 && std::string(argv[1]) == "run") rc = Run(argc, argv);
+  CoUninitialize();
+  return rc;
+}
