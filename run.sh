@@ -1,44 +1,85 @@
 #!/usr/bin/env bash
-# Builds Quellbox and runs it under Wine on a virtual desktop until Ctrl-C, which closes it the
-# way Windows would. Uses your display, or a private Xvfb server when there is none.
-# Installs what it needs on a fresh Debian 12 machine.
+# Builds the release (the 32-bit Quellbox.exe users get) and runs it under Wine on a virtual
+# desktop until Ctrl-C, which closes it the way Windows would and leaves nothing running. Uses
+# your display, or a private Xvfb server when there is none. Installs what it needs on a fresh
+# Debian 12 machine.
 set -u
 cd "$(dirname "$0")"
 source tools/packages.sh
-tools/ensure-packages.sh cmake make g++-mingw-w64-x86-64-posix fp-utils "${QB_PACKAGES_WINE[@]}" || exit 1
+tools/ensure-packages.sh cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix fp-utils \
+  "${QB_PACKAGES_WINE[@]}" || exit 1
+tools/ensure-packages.sh --optional "${QB_PACKAGES_WINE32[@]}"
 
-cmake -S . -B build/run/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF >/dev/null &&
-  cmake --build build/run/win64 -j "$(nproc)" --target Quellbox helpfile || exit 1
+# A Ctrl-C only sets this; every step runs as a background job of its own process group
+# (job control) and is waited for, so that the wait ends at once and the script stops the step.
+set -m
+interrupted=0
+trap 'interrupted=1' INT TERM
+step() {
+  "$@" &
+  local pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    wait "$pid" 2>/dev/null
+    [ $interrupted -eq 1 ] && { kill -- -"$pid" 2>/dev/null || kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; return 130; }
+  done
+  wait "$pid"
+}
+
+root="$PWD/build/run"
+if qb_have_wine32; then
+  toolchain=cmake/mingw-i686.cmake build="$root/win32"
+else
+  echo "32-bit Wine (wine32:i386) is not installed: running the 64-bit build instead of the release."
+  toolchain=cmake/mingw-x86_64.cmake build="$root/win64"
+fi
+build_quellbox() {
+  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release -DQUELLBOX_TESTS=OFF \
+    >/dev/null && cmake --build "$build" -j "$(nproc)" --target Quellbox helpfile
+}
+step build_quellbox || { [ $interrupted -eq 1 ] && echo "Interrupted."; exit 1; }
 
 source tests/wine/harness.sh
-root="$PWD/build/run"
 QB_DIR="$root/program"
-QB_EXE="$root/win64/Quellbox.exe"
+QB_EXE="$build/Quellbox.exe"
+QB_WINE=$(qb_loader "$QB_EXE")
 export WINEPREFIX="$root/prefix"   # kept between runs, so settings and lists persist
 qb_install
+
+finish() {
+  trap '' INT TERM  # a second Ctrl-C must not cut the clean-up short
+  if [ "$(qb_count)" -gt 0 ]; then
+    echo "Closing Quellbox..."
+    qb_close || { echo "Quellbox did not close within 20 s: ending it."; wineserver -k >/dev/null 2>&1; }
+  fi
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  qb_stop_xvfb
+}
+trap finish EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
   qb_start_xvfb || exit 1
   echo "No display found: running on a private Xvfb server ($DISPLAY)."
 fi
-finish() {
-  trap - INT TERM EXIT
-  if [ "$(qb_count)" -gt 0 ]; then
-    echo "Closing Quellbox..."
-    qb_close || echo "Quellbox did not close within 20 s."
-  fi
-  wineserver -k >/dev/null 2>&1
-  qb_stop_xvfb
+# A prefix whose preparation was interrupted is made again.
+prepare_prefix() {
+  rm -rf "$WINEPREFIX" "$root/prefix.ready"
+  setsid "$QB_WINE" wineboot --init >/dev/null 2>&1 && wineserver -w && touch "$root/prefix.ready"
 }
-trap finish EXIT
-trap 'exit 0' INT TERM
-
-[ -d "$WINEPREFIX" ] || { echo "Preparing a Wine prefix in $WINEPREFIX..."; setsid -w wineboot --init >/dev/null 2>&1; wineserver -w; }
+if [ ! -f "$root/prefix.ready" ]; then
+  echo "Preparing a Wine prefix in $WINEPREFIX..."
+  if ! step prepare_prefix; then
+    [ $interrupted -eq 1 ] && echo "Interrupted: the prefix will be prepared again next time."
+    wineserver -k >/dev/null 2>&1
+    exit 1
+  fi
+fi
+[ $interrupted -eq 1 ] && exit 1
 if [ "$(qb_count)" -gt 0 ]; then echo "Quellbox already runs in $WINEPREFIX."; exit 1; fi
-qb_start || { echo "Quellbox did not start."; exit 1; }
-sleep 3
+step qb_start || { [ $interrupted -eq 1 ] || echo "Quellbox did not start."; exit 1; }
+step sleep 3
 qb_screenshot "$root/screenshot.png" && echo "Screenshot: $root/screenshot.png"
-echo "Quellbox runs (program directory $QB_DIR). Press Ctrl-C to close it."
-while [ "$(qb_count)" -gt 0 ]; do sleep 1; done
-echo "Quellbox has ended."
+echo "Quellbox runs ($QB_EXE, program directory $QB_DIR). Press Ctrl-C to close it."
+while [ $interrupted -eq 0 ] && [ "$(qb_count)" -gt 0 ]; do step sleep 1; done
+[ $interrupted -eq 0 ] && echo "Quellbox has ended."
+exit 0

@@ -6,10 +6,11 @@ set -u
 cd "$(dirname "$0")"
 source tools/packages.sh
 tools/ensure-packages.sh "${QB_PACKAGES_BUILD[@]}" "${QB_PACKAGES_WINE[@]}" || exit 1
+tools/ensure-packages.sh --optional "${QB_PACKAGES_WINE32[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 mkdir -p build/logs
-passed=0 failed=0 failures=()
+passed=0 failed=0 skipped=0 failures=()
 
 # stage NAME COMMAND...: runs one stage, its output in build/logs/NAME.log.
 stage() {
@@ -62,9 +63,20 @@ win64() {
     -DCMAKE_BUILD_TYPE=Release &&
     tests/check_exe.sh x86_64-w64-mingw32-objdump build/win64/Quellbox.exe
 }
+# Wine runs the release, the 32-bit Quellbox.exe users get, when 32-bit Wine is here.
+if qb_have_wine32; then
+  wine_exe=build/win32/Quellbox.exe
+else
+  wine_exe=build/win64/Quellbox.exe
+fi
 wine_tests() {
   QB_WIN_UNIT_TESTS="$PWD/build/win64/tests/quellbox_win32_tests.exe" \
-    tests/wine/run.sh build/win64/Quellbox.exe build/wine
+    tests/wine/run.sh "$wine_exe" build/wine
+}
+# Every scenario through the real exe and a browser in another process; the simulator ran them
+# in the native stage, and both must print the transcript the file carries.
+wine_scenarios() {
+  tests/wine/scenarios.sh --exe "$wine_exe" --check tests/scenarios/*.scn
 }
 
 stage native-tests native
@@ -72,8 +84,21 @@ stage sanitizer-tests sanitized
 stage fuzz-trust-and-log fuzz
 stage cross-build-i686 win32
 stage cross-build-x86_64 win64
-if [ -f build/win64/Quellbox.exe ]; then stage wine-tests wine_tests; else stage wine-tests false; fi
+if ! qb_have_wine32; then
+  echo "!!! 32-bit Wine (wine32:i386) could not be installed: the 32-bit release, the program users"
+  echo "!!! get, is NOT tested under Wine on this machine; the 64-bit build stands in for it."
+  printf '%-28s%s\n' wine-release-32-bit "SKIPPED (no wine32)"
+  skipped=$((skipped + 1))
+fi
+if [ -f "$wine_exe" ]; then
+  stage wine-tests wine_tests
+  stage wine-scenarios wine_scenarios
+  echo "    $(ls tests/scenarios/*.scn | wc -l) scenario files: every one in the simulator (both pass strategies);" \
+       "through Wine on $wine_exe: $(grep '^scenarios:' build/logs/wine-scenarios.log | tail -1 | sed 's/^scenarios: //')"
+else
+  stage wine-tests false
+fi
 
 [ $failed -gt 0 ] && echo "failed stages: ${failures[*]}"
-echo "test.sh: $passed passed, $failed failed"
+echo "test.sh: $passed passed, $failed failed, $skipped skipped"
 [ $failed -eq 0 ]

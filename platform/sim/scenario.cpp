@@ -375,6 +375,7 @@ class Runner {
   void Inside(const Args& w) {
     Need(w, 4, "inside NAME PROPERTY COMMAND ...");
     if (!windows_.count(w[1]) && w[1] != "shell") Window(w[1]);
+    if (w[1] == "shell" && !host_.ShellReadsHere()) throw SimulatorOnly("inside shell");
     Args nested(w.begin() + 3, w.end());
     hub_.InsideNextRead(w[1], w[2], [this, nested] {
       out_ << "  (inside the read)\n";
@@ -521,6 +522,7 @@ class SimHost : public ScenarioHost {
     else throw ScenarioError("unknown option '" + name + "'");
   }
 
+  bool ShellReadsHere() override { return true; }
   void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) override {
     ports_.shell.windows = list;
     if (restarted && form_) form_->TaskbarCreated();

@@ -56,6 +56,8 @@ class ScenarioHost {
   virtual void SetKey(int virtualKey, bool down) = 0;
   virtual void SetOption(const std::string& name, const std::string& value) = 0;
 
+  // Whether Quellbox's reads of the shell's list reach the runner's list ("inside shell").
+  virtual bool ShellReadsHere() = 0;
   // The runner's shell list changed; a host whose Quellbox listens elsewhere passes it on.
   virtual void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) = 0;
   virtual void ShellDown() = 0;

@@ -131,6 +131,7 @@ class WineHost : public ScenarioHost {
     killerEnabled_ = *on;
   }
 
+  bool ShellReadsHere() override { return false; }  // the list is served by the child process
   void ShellUp(const std::shared_ptr<sim::SimShellWindows>& list, bool restarted) override {
     StartShell();
     for (const auto& window : list->windows) ShellOpened(window, false);
