@@ -79,10 +79,13 @@ bool LoadSettings(Services& services, AppState& state) {
   return true;
 }
 
-void LoadTrustedHosts(Services& services, AppState& state) {
-  if (auto content = ReadWholeFile(services.env.PathInProgramDirectory(kTrustFile))) {
-    for (std::string& line : SplitLinesAtCr(*content)) state.gblTrust.push_back(std::move(line));
-  }
+bool LoadTrustedHosts(Services& services, AppState& state) {
+  bool missing = false;
+  auto content = ReadWholeFile(services.env.PathInProgramDirectory(kTrustFile), &missing);
+  state.trustUnread = !content && !missing;
+  if (!content) return false;
+  for (std::string& line : SplitLinesAtCr(*content)) state.gblTrust.push_back(std::move(line));
+  return true;
 }
 
 void ApplyFirstRunDefaults(Services& services, AppState& state) {
@@ -122,6 +125,8 @@ bool SaveSettings(Services& services, AppState& state) {
   Write(reg, "Mode", BooleanText(s.Mode));
   Write(reg, "Normalize", BooleanText(s.Normalize));
 
+  // A list that could not be read at start is read now if it can be; until then the file stays.
+  if (state.trustUnread && !LoadTrustedHosts(services, state)) return true;
   std::string content;
   for (const std::string& entry : state.gblTrust) content += entry + "\r\n";
   WriteWholeFile(services.env.PathInProgramDirectory(kTrustFile), content);

@@ -47,6 +47,9 @@ struct AppState {
   PopupFlags flags;
   Settings settings;
   std::vector<std::string> gblTrust;  // trusted hosts, in file order
+  // trust.hosts exists but could not be read: saves must not replace the user's file with the
+  // empty list until it has been read or the user has changed the list.
+  bool trustUnread = false;
   std::vector<std::string> SpywareList;
 };
 
@@ -57,8 +60,9 @@ inline constexpr const char* kTrustFile = "trust.hosts";
 // True when stored settings were found (a non-empty "Version").
 bool LoadSettings(Services& services, AppState& state);
 void ApplyFirstRunDefaults(Services& services, AppState& state);
-// Appends the lines of trust.hosts to the trusted list.
-void LoadTrustedHosts(Services& services, AppState& state);
+// Appends the lines of trust.hosts to the trusted list; false when the file cannot be read
+// (`trustUnread` then tells a file that exists from one that does not).
+bool LoadTrustedHosts(Services& services, AppState& state);
 // Writes the whole record and the whole trusted list; always answers true.
 bool SaveSettings(Services& services, AppState& state);
 

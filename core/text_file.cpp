@@ -1,5 +1,6 @@
 #include "core/text_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -22,8 +23,10 @@ bool WriteAll(std::FILE* f, std::string_view content) {
 
 }  // namespace
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing) {
+  errno = 0;
   UniqueFile f = Open(path, "rb");
+  if (missing) *missing = !f && errno == ENOENT;
   if (!f) return std::nullopt;
   std::string content;
   char buffer[64 * 1024];

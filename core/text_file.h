@@ -8,7 +8,8 @@
 
 namespace quellbox {
 
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// Empty when the file cannot be read; `missing`, when given, tells whether it does not exist.
+std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing = nullptr);
 // Replaces the file (creating it); false when it cannot be opened or fully written.
 bool WriteWholeFile(const std::string& path, std::string_view content);
 bool AppendToFile(const std::string& path, std::string_view content);

@@ -41,10 +41,24 @@ std::string TrustPattern(std::string_view entry) {
   return pattern;
 }
 
+std::string HostOfUrl(std::string_view url) {
+  auto scheme = url.find("://");
+  if (scheme == std::string_view::npos) return {};
+  std::string_view rest = url.substr(scheme + 3);
+  return std::string(rest.substr(0, rest.find_first_of("/:?#")));
+}
+
 bool IsTrustedUrl(const std::vector<std::string>& trust, std::string_view url) {
   if (trust.empty()) return false;
   std::string upperUrl = UpperAscii(url);
+  std::string upperHost = UpperAscii(HostOfUrl(url));
   for (const std::string& entry : trust) {
+    std::string name = UpperAscii(TrimBlanks(entry));
+    // An empty entry would search for "." and so trust nearly every page: it trusts none.
+    if (name.empty()) continue;
+    // What "Add to Trusted Sites" stores, the page's host, trusts that host itself, which the
+    // pattern (".example.com" for "example.com") would miss.
+    if (name == upperHost) return true;
     if (upperUrl.find(UpperAscii(TrustPattern(entry))) != std::string::npos) return true;
   }
   return false;

@@ -10,7 +10,10 @@ namespace quellbox {
 
 // The text an entry makes the address be searched for (entry "alpha.xy" searches ".alpha.xy").
 std::string TrustPattern(std::string_view entry);
-// True when the upper-cased address contains the upper-cased pattern of any entry.
+// The host of an address: between "://" and the next "/", ":", "?" or "#"; empty without "://".
+std::string HostOfUrl(std::string_view url);
+// True when, for some entry that is not blank, the upper-cased address contains its upper-cased
+// pattern, or the address's host equals the entry trimmed of blanks (ignoring case).
 bool IsTrustedUrl(const std::vector<std::string>& trust, std::string_view url);
 
 // For a window about to be closed because of the page at `url`: false when the page is trusted

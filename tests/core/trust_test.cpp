@@ -28,16 +28,31 @@ TEST(IsTrustedUrl, MatchesAsACaseInsensitiveSubstringAnywhereInTheAddress) {
   std::vector<std::string> trust{"alpha.xy"};
   EXPECT_TRUE(IsTrustedUrl(trust, "HTTP://WEB.ALPHA.XY/page"));
   EXPECT_TRUE(IsTrustedUrl(trust, "http://news.alpha.xy"));
-  EXPECT_FALSE(IsTrustedUrl(trust, "http://alpha.xy/")) << "the bare host has no dot before it";
   EXPECT_TRUE(IsTrustedUrl(trust, "http://other.zz/go?to=www.alpha.xy"));
+  EXPECT_FALSE(IsTrustedUrl(trust, "http://www.alpha.xz/"));
   EXPECT_FALSE(IsTrustedUrl({}, "http://web.alpha.xy/"));
 }
 
-TEST(IsTrustedUrl, EachEntryIsSplitOnItsOwnAndTheFirstMatchWins) {
+// What "Add to Trusted Sites" stores is a page's host, which the pattern alone (".example.com")
+// would never find in http://example.com/.
+TEST(IsTrustedUrl, AnEntryTrustsTheHostItNames) {
+  std::vector<std::string> trust{" example.com "};
+  for (const char* url : {"http://example.com/", "http://EXAMPLE.com", "https://example.com:8080/x",
+                          "http://example.com?q=1", "http://example.com#top"})
+    EXPECT_TRUE(IsTrustedUrl(trust, url)) << url;
+  for (const char* url : {"http://notexample.com/", "http://example.community/", "example.com"})
+    EXPECT_FALSE(IsTrustedUrl(trust, url)) << url;
+  EXPECT_TRUE(IsTrustedUrl({"alpha.xy"}, "http://alpha.xy/")) << "the bare host, now trusted too";
+}
+
+TEST(IsTrustedUrl, EachEntryIsSplitOnItsOwnAndBlankEntriesTrustNothing) {
   EXPECT_TRUE(IsTrustedUrl({"web.beta.xy", "alphabet"}, "http://www.alphabet.zz/"));
   EXPECT_FALSE(IsTrustedUrl({"web.beta.xy", "alphabet"}, "http://www.alphabet/"));
-  EXPECT_TRUE(IsTrustedUrl({""}, "http://any.where/")) << "an empty line trusts every dotted address";
-  EXPECT_FALSE(IsTrustedUrl({""}, "about:blank"));
+  for (const char* blank : {"", " ", "\t \t"}) {
+    EXPECT_FALSE(IsTrustedUrl({blank}, "http://any.where/")) << "an empty line would trust every page";
+    EXPECT_FALSE(IsTrustedUrl({blank}, "file:///C:/x.html"));
+  }
+  EXPECT_TRUE(IsTrustedUrl({"", "any.where"}, "http://any.where/")) << "the entries after a blank one count";
   EXPECT_TRUE(IsTrustedUrl({"*.*"}, "http://x/*.*"));
   EXPECT_FALSE(IsTrustedUrl({"*.*"}, "http://web.alpha.xy/"));
 }

@@ -154,13 +154,13 @@ class WineHost : public ScenarioHost {
     }
   }
   void ShellOpened(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
-    if (shell_) ShellControl(shell_.get(), kShellOpen, model_.Browser(window).get(), notify);
+    if (shell_) Tell(ShellControl(shell_.get(), kShellOpen, model_.Browser(window).get(), notify));
   }
   void ShellClosed(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
-    if (shell_) ShellControl(shell_.get(), kShellClose, model_.Browser(window).get(), notify);
+    if (shell_) Tell(ShellControl(shell_.get(), kShellClose, model_.Browser(window).get(), notify));
   }
   void ShellNotified() override {
-    if (shell_) ShellControl(shell_.get(), kShellNotify);
+    if (shell_) Tell(ShellControl(shell_.get(), kShellNotify));
   }
 
   bool Start() override {
@@ -296,6 +296,12 @@ class WineHost : public ScenarioHost {
       return FALSE;
     }
     return TRUE;
+  }
+  // A notification normally returns once Quellbox has handled it. When the shell ended in the
+  // middle (a "shell down" inside a read), the call returns at once while Quellbox's handler
+  // goes on: wait for it, so that what it does shows with this command.
+  void Tell(HRESULT notified) {
+    if (FAILED(notified) && Started()) Settle([] { return true; });
   }
   bool FindMainWindow() {
     Search search{processId_, nullptr};
