@@ -18,7 +18,11 @@ cRegistry RunEntry(Services& services) {
 
 std::optional<RegistryError> RegisterStartup(Services& services) {
   cRegistry reg = RunEntry(services);
-  return reg.SetValue(services.env.PathInProgramDirectory(services.env.ExeBaseName() + ".exe"));
+  std::string path = services.env.PathInProgramDirectory(services.env.ExeBaseName() + ".exe");
+  // Windows splits an unquoted command line at the first blank and tries each prefix as a
+  // program: "C:\Program Files\..." would start C:\Program.exe if there were one.
+  if (path.find(' ') != std::string::npos) path = "\"" + path + "\"";
+  return reg.SetValue(path);
 }
 
 void UnregisterStartup(Services& services) {

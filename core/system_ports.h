@@ -19,7 +19,7 @@ class Sound {
   virtual ~Sound() = default;
   // Returns when the beep ends.
   virtual void Beep(unsigned frequencyHz, unsigned durationMs) = 0;
-  // Starts playing and returns at once; a missing file plays whatever the system plays for one.
+  // Starts playing and returns at once; a missing or unplayable file plays nothing.
   virtual void PlayWave(const std::string& path) = 0;
 };
 

@@ -155,7 +155,8 @@ void IE_Class::OnQuit() {
 void IE_Class::NewWindow2(bool& cancel) {
   Settings& settings = engine_.state.settings;
   Input& input = engine_.services.input;
-  std::int16_t keyState = input.KeyState(settings.Keys == 0 ? kVkShift : kVkControl);
+  // The allow key works only while the option to disable Quellbox by holding it is on.
+  std::int16_t keyState = settings.Disable != 0 ? input.KeyState(settings.Keys == 0 ? kVkShift : kVkControl) : 0;
 
   std::string tag;
   bool textEdit = false;

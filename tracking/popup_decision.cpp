@@ -77,7 +77,10 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
   auto freshStatusBar = w.StatusBar();
   candidate |= !freshStatusBar || (!explorer && !*freshStatusBar && !allowed);
 
-  if (candidate && !Held(engine.services.input, kVkShift) && !Held(engine.services.input, kVkControl)) {
+  // Holding a key lets a window through only while the option to disable Quellbox so is on.
+  bool keyHeld = settings.Disable != 0 &&
+                 (Held(engine.services.input, kVkShift) || Held(engine.services.input, kVkControl));
+  if (candidate && !keyHeld) {
     if (RecordClosedPopup(engine.services, engine.state, url)) {
       w.SetVisible(false);
       // A window that refuses both the close and Quit is shown again: hidden, it would run on

@@ -80,6 +80,8 @@ void frmOptions::Click(const std::string& control, int index) {
     else UnregisterStartup(context_.services);
   } else if (control == "chkKeepLog") {
     s.Log = static_cast<std::int16_t>(c.Value);
+  } else if (control == "chkDisable") {
+    s.Disable = static_cast<std::int16_t>(c.Value);
   } else if (control == "chkFullScreen") {
     s.Normalize = c.Value != 0;
   } else if (control == "cmboKeys") {

@@ -51,7 +51,8 @@ void WinSound::Beep(unsigned frequencyHz, unsigned durationMs) {
   ::Beep(frequencyHz, durationMs);
 }
 
-void WinSound::PlayWave(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC); }
+// A missing or unplayable file is silent, not the system's default sound.
+void WinSound::PlayWave(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT); }
 
 std::string WinLauncher::TempPath() {
   DWORD needed = GetTempPathA(0, nullptr);

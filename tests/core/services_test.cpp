@@ -3,6 +3,7 @@
 
 #include "core/browser_start.h"
 #include "core/spyware_list.h"
+#include "core/startup_entry.h"
 #include "support/sim_world.h"
 
 namespace quellbox {
@@ -81,6 +82,21 @@ TEST(Browser, NoRegisteredBrowserOrAFailedStartAnswersFalse) {
   SimWorld failing;
   failing.launcher.processStarts = false;
   EXPECT_FALSE(OpenUrlInBrowser(failing.services, "http://a/"));
+}
+
+// Windows cuts an unquoted command line at the first blank and tries each prefix as a program.
+TEST(StartWithWindows, APathWithABlankIsQuotedAndOneWithoutIsWrittenAsItIs) {
+  testing::TempDir root;
+  std::string spaced = root.str() + "/Program Files/Quellbox";
+  sim::SimPorts ports(spaced, root.str() + "/");
+  EXPECT_FALSE(RegisterStartup(ports.services).has_value());
+  EXPECT_EQ(ports.registry.GetText(kRunSection, "Quellbox"), "\"" + spaced + "/Quellbox.exe\"");
+  UnregisterStartup(ports.services);
+  EXPECT_FALSE(ports.registry.Get(kRunSection, "Quellbox").has_value()) << "a quoted entry is removed too";
+
+  SimWorld plain;
+  RegisterStartup(plain.services);
+  EXPECT_EQ(plain.registry.GetText(kRunSection, "Quellbox"), plain.File("Quellbox.exe"));
 }
 
 }  // namespace

@@ -203,6 +203,31 @@ TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
   EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"alpha"});
 }
 
+// trust.hosts exists but cannot be read at start (a directory stands for a locked file here):
+// the empty list must not replace it at the next save.
+TEST_F(SettingsTest, ATrustFileThatCouldNotBeReadIsNotOverwrittenUntilItHasBeenRead) {
+  StoreAll();
+  std::filesystem::create_directory(world.File("trust.hosts"));
+  ASSERT_TRUE(Load());
+  EXPECT_TRUE(world.state.gblTrust.empty());
+  std::filesystem::remove(world.File("trust.hosts"));
+  world.WriteFile("trust.hosts", "alpha\r\nbeta\r\n");  // readable again by the next save
+  Save();
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "alpha\r\nbeta\r\n");
+  EXPECT_EQ(world.state.gblTrust, (std::vector<std::string>{"alpha", "beta"})) << "read at last";
+  world.state.gblTrust.push_back("gamma");
+  Save();
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "alpha\r\nbeta\r\ngamma\r\n");
+}
+
+TEST_F(SettingsTest, AMissingTrustFileIsWrittenAtTheFirstSave) {
+  StoreAll();
+  ASSERT_TRUE(Load());
+  world.state.gblTrust = {"alpha"};
+  Save();
+  EXPECT_EQ(world.ReadFile("trust.hosts"), "alpha\r\n");
+}
+
 TEST_F(SettingsTest, AMissingProgramDirectoryStillGetsTheRegistryWritten) {
   sim::SimEnvironment gone(world.dir.str() + "/missing");
   Services services = world.services;

@@ -65,6 +65,13 @@ TEST_F(MonitorTest, TrustedPagesHeldKeysPlugInsAndBlockingOffLetTheWindowThrough
   EXPECT_EQ(world.state.settings.ClosedSinceStart, 2);
 }
 
+TEST_F(MonitorTest, TheAllowKeyLetsNothingThroughWhileTheOptionIsOff) {
+  world.state.settings.Disable = 0;
+  world.input.held = {kVkControl};
+  EXPECT_TRUE(page->FireNewWindow2());
+  EXPECT_FALSE(world.Flags().NewWindowAllowed);
+}
+
 TEST_F(MonitorTest, AnUnreadableOpenerAddressLetsTheWindowThroughUncounted) {
   page->locationUrl.reset();
   EXPECT_FALSE(page->FireNewWindow2());

@@ -27,6 +27,7 @@ struct BrowserWorld : SimWorld {
     state.settings.Normalize = true;
     state.settings.Log = 1;
     state.settings.Keys = 1;
+    state.settings.Disable = 1;  // a held key lets a window through, as after a first run
   }
   // A browser window showing `url` in an HTML document.
   std::shared_ptr<sim::SimBrowser> Window(const std::string& url, std::int64_t hwnd = 100) {

@@ -102,6 +102,13 @@ TEST_F(DecisionTest, AtStartUpVisibleReadableWindowsAreTheUsersAndHiddenOnesAreJ
   EXPECT_TRUE(Judge(untitled)) << "only a readable title makes a visible window the user's";
 }
 
+TEST_F(DecisionTest, HeldKeysLetNothingThroughWhileTheOptionIsOff) {
+  world.state.settings.Mode = true;
+  world.state.settings.Disable = 0;
+  world.input.held = {kVkShift, kVkControl};
+  EXPECT_TRUE(Judge(ScriptWindow()));
+}
+
 TEST_F(DecisionTest, HeldKeysAndTrustedAddressesLetACandidateThrough) {
   world.state.settings.Mode = true;
   world.state.settings.Keys = 0;  // the options name SHIFT

@@ -107,7 +107,9 @@ TEST_F(OptionsTest, EveryChangeWritesThroughToItsSetting) {
   user("chkFullScreen", -1, 0);
   EXPECT_FALSE(world.S().Normalize);
   user("chkDisable", -1, 0);
-  EXPECT_EQ(world.S().Disable, 1) << "the box has no handler";
+  EXPECT_EQ(world.S().Disable, 0);
+  user("chkDisable", -1, 1);
+  EXPECT_EQ(world.S().Disable, 1);
   o["cmboKeys"].ListIndex = 0;
   f->Click("cmboKeys", -1);
   EXPECT_EQ(world.S().Keys, 0);

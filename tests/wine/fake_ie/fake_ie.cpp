@@ -13,6 +13,7 @@
 // Only tests use it. CLSID_ShellWindows is treated as kFakeShellWindowsClsid in the prefix, so
 // that Quellbox's CoCreateInstance reaches the list served here, not Wine's own.
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <fstream>
@@ -241,9 +242,15 @@ class WineHost : public ScenarioHost {
           std::sscanf(line.c_str() + beep, "Call KERNEL32.Beep(%x,%x)", &frequency, &duration) == 2)
         sounds.push_back("beep " + std::to_string(frequency) + " " + std::to_string(duration));
       // The trace shows the path's address only; the path is the WaveFile setting Quellbox saves.
-      if (line.find("Call winmm.sndPlaySoundA(") != std::string::npos) {
+      unsigned address = 0, flags = 0;
+      auto wave = line.find("Call winmm.sndPlaySoundA(");
+      if (wave != std::string::npos &&
+          std::sscanf(line.c_str() + wave, "Call winmm.sndPlaySoundA(%x,%x)", &address, &flags) == 2) {
         Save();
-        sounds.push_back("wave " + InProgramDirectory(RegistryValue("WaveFile").value_or("?")));
+        std::string sound = "wave " + InProgramDirectory(RegistryValue("WaveFile").value_or("?"));
+        // Without SND_NODEFAULT a missing file would sound the system's default sound.
+        if (!(flags & SND_NODEFAULT)) sound += " (or the system's default sound)";
+        sounds.push_back(sound);
       }
     }
     return sounds;
