@@ -55,6 +55,22 @@ bool AppendToFile(const std::string& path, std::string_view content) {
 
 bool DeleteFileAt(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
+std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length) {
+  UniqueFile f = Open(path, "rb");
+  if (!f) return std::nullopt;
+  // 64-bit positions: a log may pass 2 GB where long has 32 bits.
+#ifdef _WIN32
+  if (fseeko64(f.get(), static_cast<_off64_t>(offset), SEEK_SET) != 0) return std::nullopt;
+#else
+  if (fseeko(f.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return std::nullopt;
+#endif
+  std::string content(length, '\0');
+  std::size_t n = std::fread(content.data(), 1, length, f.get());
+  if (std::ferror(f.get())) return std::nullopt;
+  content.resize(n);
+  return content;
+}
+
 bool FileExists(const std::string& path) { return static_cast<bool>(Open(path, "rb")); }
 
 std::vector<std::string> SplitLinesAtCr(std::string_view text) {

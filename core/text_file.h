@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file access to the small text files in the program directory. Each call opens the file
 // by name and closes it again, so other programs can read or replace the files in between.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, bool* missing 
 bool WriteWholeFile(const std::string& path, std::string_view content);
 bool AppendToFile(const std::string& path, std::string_view content);
 bool DeleteFileAt(const std::string& path);
+// Up to `length` bytes from `offset` on (fewer at the end); empty when it cannot be read.
+std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length);
 bool FileExists(const std::string& path);
 
 // A line ends at CR LF or at a lone CR; a final line without an end still counts; a lone LF is

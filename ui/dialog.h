@@ -15,20 +15,15 @@ namespace quellbox {
 inline constexpr int kKeyF1 = 112;
 inline constexpr int kKeyUp = 38;
 
-// The multi-line text box of the log viewer, as its edit control answers.
-class TextBox {
+// The log viewer's list of lines. It holds no text: it asks the dialog for the rows it shows,
+// so that showing a log costs the same at any size.
+class LineList {
  public:
-  virtual ~TextBox() = default;
-  virtual void Focus() = 0;
-  virtual int LineCount() = 0;               // EM_GETLINECOUNT
-  virtual int LineIndex(int line) = 0;       // EM_LINEINDEX; -1 beyond the last line
-  virtual bool SetSelection(int start, int end) = 0;
-  virtual std::string SelectedText() = 0;
-  virtual int TextLength() = 0;
-  virtual int CaretPosition() = 0;
-  virtual int LineFromChar(int position) = 0;  // EM_LINEFROMCHAR
-  virtual std::string LineText(int line) = 0;  // without its line break
-  virtual void ScrollCaret() = 0;
+  virtual ~LineList() = default;
+  virtual void SetRowCount(std::size_t rows) = 0;  // and no row selected
+  virtual std::optional<std::size_t> SelectedRow() = 0;
+  virtual void Select(std::size_t row) = 0;
+  virtual void ShowRow(std::size_t row) = 0;  // scrolls it into view
 };
 
 // What a dialog asks of the platform and of the other windows.
@@ -44,7 +39,7 @@ class DialogHost {
   virtual void ReloadMenu() = 0;
   // The dialog's own windows as numbers the help viewer can own its popups with.
   virtual std::intptr_t ControlWindow(const std::string& form, const std::string& control, int index) = 0;
-  virtual TextBox* TextBoxOf(const std::string& form, const std::string& control) = 0;
+  virtual LineList* LineListOf(const std::string& form, const std::string& control) = 0;
 };
 
 class Forms;
@@ -64,7 +59,7 @@ class Dialog : public Form {
   // A button, check box, option button, list or combo box was clicked or changed by the user
   // (the binding has already stored the control's new Value, ListIndex or Text).
   virtual void Click(const std::string& control, int index) = 0;
-  virtual void DoubleClick(const std::string&) {}
+  virtual void DoubleClick(const std::string&, int) {}
   virtual void ControlKeyDown(const std::string&, int) {}
   virtual void MouseMove(const std::string&) {}
   // The dialog sees keys before its controls: F1 shows the focused control's help popup.

@@ -12,20 +12,6 @@
 
 namespace quellbox {
 
-std::string SelectTextLines(TextBox& box, int firstLine, int endLine) {
-  box.Focus();
-  std::string result;
-  int count = box.LineCount();
-  if (count > 0) {
-    int start = firstLine >= 1 ? box.LineIndex(firstLine) : 0;
-    int end = endLine > 0 && endLine <= count ? box.LineIndex(endLine) : box.TextLength();
-    if (end < 0) end = box.TextLength();  // a line past the last one starts at the end
-    if (start >= 0 && box.SetSelection(start, end)) result = box.SelectedText();
-  }
-  box.ScrollCaret();
-  return result;
-}
-
 std::string HostOfLogLine(const std::string& line, bool& found) {
   // Positions from 1, as the viewer's rule is written.
   auto at = [&](const char* what, std::size_t from = 0) {
@@ -62,29 +48,35 @@ frmLog::frmLog(DialogContext& context) : Dialog(context) {
   Add({.Name = "cmdClose", .Tag = "313", .Caption = "XXXX", .HelpContextID = 1310, .Width = 1400});
 }
 
-TextBox* frmLog::Box() { return context_.host.TextBoxOf(Name, "txtLog"); }
+LineList* frmLog::List() { return context_.host.LineListOf(Name, "txtLog"); }
+
+std::string frmLog::LogPath() { return context_.services.env.PathInProgramDirectory(kUrlLogFile); }
 
 void frmLog::Form_Load() {
   Localize(false);  // the title stays "Logs"
   Refresh();
 }
 
+// A log that cannot be read leaves the view as it was; only what the log grew by is read.
 void frmLog::Refresh() {
-  if (auto text = ReadUrlLog(context_.services)) (*this)["txtLog"].Text = *text;
-  TextBox* box = Box();
-  int lines = box ? box->LineCount() : 1;
-  (*this)["Label7"].Caption = std::to_string(lines - 1);
-  if (box) {
-    box->SetSelection(box->TextLength(), box->TextLength());
-    box->ScrollCaret();
+  index_.Update(LogPath());
+  (*this)["Label7"].Caption = std::to_string(index_.Count());
+  if (LineList* list = List()) {
+    list->SetRowCount(index_.Rows());
+    if (index_.Rows() > 0) list->ShowRow(index_.Rows() - 1);  // the newest entries
   }
 }
 
-void frmLog::Click(const std::string& control, int) {
-  TextBox* box = Box();
-  if (control == "txtLog" && box) {
-    int n = box->LineFromChar(box->CaretPosition());
-    SelectedLine = SelectTextLines(*box, n, n + 1);
+std::string frmLog::RowText(std::size_t row) { return index_.Row(LogPath(), row, kShownLength); }
+
+std::string frmLog::LineOf(std::size_t row) {
+  if (row >= index_.Rows()) return {};
+  return index_.Row(LogPath(), row) + (index_.HasLineBreak(row) ? "\r\n" : "");
+}
+
+void frmLog::Click(const std::string& control, int index) {
+  if (control == "txtLog") {
+    SelectedLine = index < 0 ? std::string() : LineOf(static_cast<std::size_t>(index));
     (*this)["cmdAddtoTrusted"].Enabled = !SelectedLine.empty();
   } else if (control == "cmdRefreshLog") {
     Refresh();
@@ -95,7 +87,8 @@ void frmLog::Click(const std::string& control, int) {
     (*this)["cmdAddtoTrusted"].Enabled = false;
     bool found = false;
     std::string host = SelectedLine.empty() ? std::string() : HostOfLogLine(SelectedLine, found);
-    if (!found) {
+    // An empty host (file:///C:/x.html) would make an entry that trusts nothing.
+    if (!found || host.empty()) {
       context_.services.messages.Show("Can't add to domain list", "Quellbox", MessageIcon::None);
       return;
     }
@@ -106,6 +99,7 @@ void frmLog::Click(const std::string& control, int) {
       return;
     }
     trust.push_back(host);
+    context_.state.trustUnread = false;  // the user's list from now on
     // The trusted-sites list mirrors the master list entry for entry.
     if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) (*sites)["lstHosts"].Items.push_back(host);
   } else if (control == "cmdClose") {
@@ -115,25 +109,29 @@ void frmLog::Click(const std::string& control, int) {
   }
 }
 
-void frmLog::DoubleClick(const std::string& control) {
-  TextBox* box = Box();
-  if (control != "txtLog" || !box) return;
+void frmLog::DoubleClick(const std::string& control, int row) {
+  if (control != "txtLog") return;
   (*this)["cmdAddtoTrusted"].Enabled = false;
-  int caret = box->CaretPosition();
-  SelectedLine = box->LineText(box->LineFromChar(caret));
-  if (!SelectedLine.empty()) {
-    auto separator = SelectedLine.find(" - ");
-    std::size_t start = separator == std::string::npos ? 2 : separator + 3;
-    OpenUrlInBrowser(context_.services, start < SelectedLine.size() ? SelectedLine.substr(start) : "");
-  }
-  box->SetSelection(caret, caret);
+  SelectedLine = row < 0 || static_cast<std::size_t>(row) >= index_.Rows()
+                     ? std::string()
+                     : index_.Row(LogPath(), static_cast<std::size_t>(row));
+  if (SelectedLine.empty()) return;
+  auto separator = SelectedLine.find(" - ");
+  std::size_t start = separator == std::string::npos ? 2 : separator + 3;
+  OpenUrlInBrowser(context_.services, start < SelectedLine.size() ? SelectedLine.substr(start) : "");
 }
 
+// Up-arrow takes the line above the selected one; with none selected, the last line.
 void frmLog::ControlKeyDown(const std::string& control, int key) {
-  TextBox* box = Box();
-  if (control != "txtLog" || key != kKeyUp || !box) return;
-  int n = box->LineFromChar(box->CaretPosition());
-  SelectedLine = SelectTextLines(*box, n - 1, n);
+  LineList* list = List();
+  if (control != "txtLog" || key != kKeyUp || !list) return;
+  std::size_t n = list->SelectedRow().value_or(index_.Rows());
+  std::size_t above = n > 0 ? n - 1 : 0;
+  SelectedLine = LineOf(above);
+  if (above < index_.Rows()) {
+    list->Select(above);
+    list->ShowRow(above);
+  }
   (*this)["cmdAddtoTrusted"].Enabled = true;
 }
 
@@ -189,6 +187,7 @@ void frmTrustedSites::Click(const std::string& control, int) {
     trust.erase(trust.begin() + i);
     list.Items.erase(list.Items.begin() + i);
     list.ListIndex = -1;
+    context_.state.trustUnread = false;  // the user's list from now on
   } else if (control == "cmdAddSite") {
     context_.host.ShowModal("frmAdd", Name);
   } else if (control == "cmdClose") {
@@ -226,6 +225,7 @@ void frmAdd::Click(const std::string& control, int) {
     }
     if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) (*sites)["lstHosts"].Items.push_back(name);
     context_.state.gblTrust.push_back(name);
+    context_.state.trustUnread = false;  // the user's list from now on
     context_.host.Unload(Name);
   } else if (control == "cmdCancel") {
     context_.host.Unload(Name);

@@ -1,30 +1,37 @@
 #pragma once
 // The log viewer, the trusted-sites dialogs and the About box.
+#include "core/url_log.h"
 #include "ui/dialog.h"
 
 namespace quellbox {
-
-// Selects from the start of line `firstLine` to the start of line `endLine` and answers the
-// selected text; lines as the edit control counts them, from 0.
-std::string SelectTextLines(TextBox& box, int firstLine, int endLine);
 
 // The host of a log line's address: what lies between "://" and the next "/", or a whole
 // about: or file: address; empty when the line holds no address. `found` tells the two apart.
 std::string HostOfLogLine(const std::string& line, bool& found);
 
+// The log viewer: the lines of url.log in a list that asks for the rows it shows, the count of
+// entries, and the commands on a selected line.
 class frmLog : public Dialog {
  public:
+  static constexpr std::size_t kShownLength = 1024;  // of a row's text, on screen
   explicit frmLog(DialogContext& context);
   void Form_Load() override;
   void Form_Resize() override;
+  // On txtLog, `index` is the row clicked, or -1 for none.
   void Click(const std::string& control, int index) override;
-  void DoubleClick(const std::string& control) override;
+  void DoubleClick(const std::string& control, int row) override;
   void ControlKeyDown(const std::string& control, int key) override;
   void Refresh();
+  // What the list shows for a row.
+  std::string RowText(std::size_t row);
+  // The line the commands work on: a row's text with its line break.
   std::string SelectedLine;
 
  private:
-  TextBox* Box();
+  LineList* List();
+  std::string LogPath();
+  std::string LineOf(std::size_t row);
+  UrlLogIndex index_;
 };
 
 class frmTrustedSites : public Dialog {

@@ -41,5 +41,6 @@ class UniqueAny {
 using UniqueHkey = UniqueAny<HKEY, &::RegCloseKey>;
 using UniqueHandle = UniqueAny<HANDLE, &::CloseHandle>;
 using UniqueModule = UniqueAny<HMODULE, &::FreeLibrary>;
+using UniqueIcon = UniqueAny<HICON, &::DestroyIcon>;
 
 }  // namespace quellbox::win32

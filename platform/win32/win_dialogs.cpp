@@ -109,65 +109,34 @@ constexpr COLORREF kAboutBackground = RGB(28, 44, 92);
 
 }  // namespace
 
-// The log viewer's edit control, kept in step with the txtLog control's Text.
-class WinTextBox : public TextBox {
+// The log viewer's list view: virtual (owner data), it asks the form for the rows it draws.
+class WinLineList : public LineList {
  public:
-  WinTextBox(HWND edit, Control& control) : edit_(edit), control_(control) {
-    SendMessageA(edit_, EM_SETLIMITTEXT, 0, 0);  // the log has no size limit; nor has the box
+  explicit WinLineList(HWND list) : list_(list) {}
+  void SetRowCount(std::size_t rows) override {
+    SendMessageW(list_, LVM_SETITEMCOUNT, rows, LVSICF_NOSCROLL);
+    SetState(-1, 0);
+    InvalidateRect(list_, nullptr, TRUE);
   }
-  void Focus() override { SetFocus(edit_); }
-  int LineCount() override { return Count(EM_GETLINECOUNT, 0, 0); }
-  int LineIndex(int line) override { return Count(EM_LINEINDEX, static_cast<WPARAM>(line), 0); }
-  bool SetSelection(int start, int end) override {
-    Sync();
-    SendMessageA(edit_, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-    return true;
+  std::optional<std::size_t> SelectedRow() override {
+    auto row = SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+    if (row < 0) return std::nullopt;
+    return static_cast<std::size_t>(row);
   }
-  std::string SelectedText() override {
-    Sync();
-    DWORD start = 0, end = 0;
-    SendMessageA(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::string text = WindowTextA(edit_);
-    if (start > end || end > text.size()) return {};
-    return text.substr(start, end - start);
+  void Select(std::size_t row) override {
+    SetState(-1, 0);
+    SetState(static_cast<WPARAM>(row), LVIS_SELECTED | LVIS_FOCUSED);
   }
-  int TextLength() override {
-    Sync();
-    return GetWindowTextLengthA(edit_);
-  }
-  int CaretPosition() override {
-    DWORD start = 0, end = 0;
-    SendMessageA(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return static_cast<int>(end);
-  }
-  int LineFromChar(int position) override { return Count(EM_LINEFROMCHAR, static_cast<WPARAM>(position), 0); }
-  std::string LineText(int line) override {
-    Sync();
-    int start = LineIndex(line);
-    if (start < 0) return {};
-    int length = Count(EM_LINELENGTH, static_cast<WPARAM>(start), 0);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 2, '\0');
-    *reinterpret_cast<WORD*>(text.data()) = static_cast<WORD>(text.size());
-    int got = static_cast<int>(SendMessageA(edit_, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(text.data())));
-    text.resize(static_cast<std::size_t>(std::clamp(got, 0, length)));
-    return text;
-  }
-  void ScrollCaret() override { SendMessageA(edit_, EM_SCROLLCARET, 0, 0); }
-  // Pushes the control's Text to the window when it changed.
-  void Sync() {
-    if (control_.Text == pushed_) return;
-    SetWindowTextA(edit_, control_.Text.c_str());
-    pushed_ = control_.Text;
-  }
+  void ShowRow(std::size_t row) override { SendMessageW(list_, LVM_ENSUREVISIBLE, row, FALSE); }
 
  private:
-  int Count(UINT message, WPARAM w, LPARAM l) {
-    Sync();
-    return static_cast<int>(SendMessageA(edit_, message, w, l));
+  void SetState(WPARAM row, UINT state) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = state;
+    SendMessageW(list_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   }
-  HWND edit_;
-  Control& control_;
-  std::string pushed_;
+  HWND list_;
 };
 
 // One open dialog window and its form.
@@ -238,7 +207,20 @@ class WinDialog {
       MoveWindow(GetDlgItem(hwnd, b.id), ToPixels(origin.x + c.Left), ToPixels(origin.y + c.Top),
                  ToPixels(c.Width), ToPixels(c.Height), FALSE);
     }
-    InvalidateRect(hwnd, nullptr, TRUE);
+    // The templates clip their children, so the children must be told to paint themselves.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+
+  // The smallest size the form's resize rule allows: what it makes of a window of no size.
+  void ReadMinimumSize() {
+    int width = form->Width, height = form->Height;
+    form->Width = form->Height = 0;
+    form->Form_Resize();
+    minWidth = form->Width > 0 ? ToPixels(form->Width) : 0;
+    minHeight = form->Height > 0 ? ToPixels(form->Height) : 0;
+    form->Width = width;
+    form->Height = height;
+    ReadGeometry();  // the rule moved the controls of the model; the window is as it was
   }
 
   void Push() {
@@ -257,8 +239,7 @@ class WinDialog {
         }
         if (kind == "Button" && IsToggle(h)) CheckDlgButton(hwnd, b.id, c.Value ? BST_CHECKED : BST_UNCHECKED);
       } else if (kind == "Edit") {
-        if (textBox && b.id == IDC_TXTLOG) textBox->Sync();
-        else if (WindowTextA(h) != c.Text) SetWindowTextA(h, c.Text.c_str());
+        if (WindowTextA(h) != c.Text) SetWindowTextA(h, c.Text.c_str());
       } else if (kind == "ListBox" || kind == "ComboBox") {
         bool list = kind == "ListBox";
         if (items[b.id] != c.Items) {
@@ -323,7 +304,7 @@ class WinDialog {
       c.ListIndex = static_cast<int>(SendMessageA(control, LB_GETCURSEL, 0, 0));
     } else if (kind == "ComboBox") {
       c.ListIndex = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-    } else if (kind == "Edit" && b.id != IDC_TXTLOG) {
+    } else if (kind == "Edit") {
       c.Text = WindowTextA(control);
     }
   }
@@ -336,37 +317,33 @@ class WinDialog {
   HBRUSH brush = nullptr;
   bool modal = false;
   bool resized = false;
-  std::unique_ptr<WinTextBox> textBox;
+  std::unique_ptr<WinLineList> lineList;
+  int minWidth = 0, minHeight = 0;  // pixels; 0: no minimum
+  std::string hovered;              // the About box's control under the mouse
+  DWORD doubleClickTime = 0;        // of the log list's last double-click
   std::map<int, std::vector<std::string>> items;
   std::map<HWND, bool> tipped;
 };
 
 namespace {
 
-// The log text box reports its clicks, double-clicks and keys to the form.
-LRESULT CALLBACK TextBoxProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+// The log list hands its Up-arrow to the form, which moves the selection itself (from no
+// selection to the last row, which the list would not do).
+LRESULT CALLBACK LogListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
   auto* dialog = reinterpret_cast<WinDialog*>(data);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(edit, &TextBoxProc, id);
-    return DefSubclassProc(edit, msg, wParam, lParam);
+    RemoveWindowSubclass(list, &LogListProc, id);
+    return DefSubclassProc(list, msg, wParam, lParam);
   }
-  try {
-    if (msg == WM_KEYDOWN) {
-      dialog->form->ControlKeyDown("txtLog", static_cast<int>(wParam));
+  if (msg == WM_KEYDOWN && wParam == VK_UP) {
+    try {
+      dialog->form->ControlKeyDown("txtLog", kKeyUp);
       dialog->Push();
+    } catch (...) {
     }
-    LRESULT result = DefSubclassProc(edit, msg, wParam, lParam);
-    if (msg == WM_LBUTTONUP) {
-      dialog->form->Click("txtLog", -1);
-      dialog->Push();
-    } else if (msg == WM_LBUTTONDBLCLK) {
-      dialog->form->DoubleClick("txtLog");
-      dialog->Push();
-    }
-    return result;
-  } catch (...) {
     return 0;
   }
+  return DefSubclassProc(list, msg, wParam, lParam);
 }
 
 }  // namespace
@@ -465,7 +442,8 @@ std::optional<std::string> WinDialogs::OpenFile(const std::string& initialDirect
   ofn.nMaxFile = static_cast<DWORD>(file.size());
   ofn.lpstrInitialDir = initialDirectory.c_str();
   ofn.lpstrTitle = title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  // The process's current folder stays: it is not the dialog's to change.
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameA(&ofn)) return std::nullopt;
   return std::string(file.c_str());
 }
@@ -478,13 +456,52 @@ std::intptr_t WinDialogs::ControlWindow(const std::string& form, const std::stri
   return b ? reinterpret_cast<std::intptr_t>(GetDlgItem(dialog->hwnd, b->id)) : 0;
 }
 
-TextBox* WinDialogs::TextBoxOf(const std::string& form, const std::string& control) {
+LineList* WinDialogs::LineListOf(const std::string& form, const std::string& control) {
   auto dialog = Open(form);
   if (!dialog && creating_ && creating_->name == form) dialog = creating_;
   if (!dialog || control != "txtLog" || !dialog->hwnd) return nullptr;
-  if (!dialog->textBox)
-    dialog->textBox = std::make_unique<WinTextBox>(GetDlgItem(dialog->hwnd, IDC_TXTLOG), (*dialog->form)["txtLog"]);
-  return dialog->textBox.get();
+  if (!dialog->lineList) dialog->lineList = std::make_unique<WinLineList>(GetDlgItem(dialog->hwnd, IDC_TXTLOG));
+  return dialog->lineList.get();
+}
+
+void WinDialogs::PushAll() {
+  for (const auto& entry : open_)
+    if (entry.second->form) entry.second->Push();
+}
+
+// The log list's notifications: the rows it draws, clicks and double-clicks.
+bool WinDialogs::Notify(WinDialog& dialog, const NMHDR& header, LPARAM lParam) {
+  auto* log = dynamic_cast<frmLog*>(dialog.form.get());
+  if (!log || header.idFrom != IDC_TXTLOG) return false;
+  switch (header.code) {
+    case LVN_GETDISPINFOW: {  // the dialog is a Unicode window, and so is its list
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
+      if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 || item.iItem < 0) return true;
+      std::string row = log->RowText(static_cast<std::size_t>(item.iItem));
+      int n = row.empty() ? 0
+                          : MultiByteToWideChar(CP_ACP, 0, row.data(), static_cast<int>(row.size()), item.pszText,
+                                                item.cchTextMax - 1);
+      item.pszText[n] = L'\0';
+      return true;
+    }
+    case NM_CLICK: {
+      // The release that ends a double-click is no click of its own: it would enable Add to
+      // Trusted again, which the double-click has just disabled.
+      if (dialog.doubleClickTime && GetMessageTime() - static_cast<LONG>(dialog.doubleClickTime) <=
+                                        static_cast<LONG>(GetDoubleClickTime()))
+        return true;
+      log->Click("txtLog", reinterpret_cast<NMITEMACTIVATE*>(lParam)->iItem);
+      PushAll();
+      return true;
+    }
+    case NM_DBLCLK:
+      dialog.doubleClickTime = static_cast<DWORD>(GetMessageTime());
+      log->DoubleClick("txtLog", reinterpret_cast<NMITEMACTIVATE*>(lParam)->iItem);
+      PushAll();
+      return true;
+    default:
+      return false;
+  }
 }
 
 INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -500,17 +517,23 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       dialog->form = self->forms_.Create(dialog->name);
       if (!dialog->form) return FALSE;
       dialog->ReadGeometry();
-      if (dialog->layout.templateId == IDD_LOG)
-        SetWindowSubclass(GetDlgItem(hwnd, IDC_TXTLOG), &TextBoxProc, 1, reinterpret_cast<DWORD_PTR>(dialog.get()));
+      dialog->ReadMinimumSize();
+      if (dialog->layout.templateId == IDD_OPTIONS)  // drawn under the controls that lie on it
+        SetWindowPos(GetDlgItem(hwnd, IDC_TABALL), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      if (dialog->layout.templateId == IDD_LOG) {
+        HWND list = GetDlgItem(hwnd, IDC_TXTLOG);
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+        // One column, wider than the list: long addresses scroll instead of being cut.
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        column.cx = 4000;
+        SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+        SetWindowSubclass(list, &LogListProc, 1, reinterpret_cast<DWORD_PTR>(dialog.get()));
+      }
       dialog->form->Form_Load();
       dialog->Push();
       if (dialog->layout.templateId == IDD_LOG) {
-        // The caret stays where loading put it, at the end, instead of the focus selecting all.
-        HWND edit = GetDlgItem(hwnd, IDC_TXTLOG);
-        SetFocus(edit);
-        int end = GetWindowTextLengthA(edit);
-        SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(end), end);
-        SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+        SetFocus(GetDlgItem(hwnd, IDC_TXTLOG));
         return FALSE;
       }
     } catch (...) {
@@ -542,7 +565,17 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         if (click && !(kind == "Button" && ButtonKind(control) == BS_AUTORADIOBUTTON &&
                        !form->At(b->name, b->index).Value))
           form->Click(b->name, b->index);
-        if (self->Open(dialog->name)) dialog->Push();
+        self->PushAll();
+        return TRUE;
+      }
+      case WM_NOTIFY:
+        if (!self->Notify(*dialog, *reinterpret_cast<NMHDR*>(lParam), lParam)) return FALSE;
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
+        return TRUE;
+      case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        if (dialog->minWidth) info->ptMinTrackSize.x = dialog->minWidth;
+        if (dialog->minHeight) info->ptMinTrackSize.y = dialog->minHeight;
         return TRUE;
       }
       case WM_HELP: {
@@ -557,8 +590,12 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         const ControlBinding* b = dialog->BindingOf(reinterpret_cast<HWND>(wParam));
         auto* about = dynamic_cast<FrmAbout*>(form.get());
         if (!about) return FALSE;
-        about->MouseMove(b ? b->name : "");
-        InvalidateRect(hwnd, nullptr, FALSE);
+        std::string over = b ? b->name : "";
+        if (over != dialog->hovered) {  // only a change of link needs the colours repainted
+          dialog->hovered = over;
+          about->MouseMove(over);
+          InvalidateRect(hwnd, nullptr, FALSE);
+        }
         SetCursor(LoadCursor(nullptr, about->linkPointer ? IDC_HAND : IDC_ARROW));
         SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, TRUE);
         return TRUE;

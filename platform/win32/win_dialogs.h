@@ -2,6 +2,7 @@
 // The Win32 side of the dialogs: each form bound to its dialog template. Properties go to the
 // controls after every handler; user input comes back as property changes and handler calls.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <memory>
@@ -32,10 +33,14 @@ class WinDialogs : public DialogHost {
                                       const std::string& title) override;
   void ReloadMenu() override;
   std::intptr_t ControlWindow(const std::string& form, const std::string& control, int index) override;
-  TextBox* TextBoxOf(const std::string& form, const std::string& control) override;
+  LineList* LineListOf(const std::string& form, const std::string& control) override;
 
  private:
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // Every open dialog shows its form again: a handler of one may change another's (the log
+  // viewer adds to the trusted-sites list).
+  void PushAll();
+  bool Notify(WinDialog& dialog, const NMHDR& header, LPARAM lParam);
   std::shared_ptr<WinDialog> Open(const std::string& name) const;
   void Forget(const std::string& name);
 

@@ -53,11 +53,21 @@ bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
   data.uID = record.uID;
   data.uFlags = record.uFlags;
   data.uCallbackMessage = record.uCallbackMessage;
-  data.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(record.image == TrayImage::Off ? IDI_QUELLBOX_OFF : IDI_QUELLBOX));
+  data.hIcon = (record.image == TrayImage::Off ? off_ : on_).get();
   static_assert(sizeof data.szTip >= sizeof record.szTip);
   std::memcpy(data.szTip, record.szTip.data(), record.szTip.size());
   return Shell_NotifyIconA(message, &data) != FALSE;
 }
+
+// The notification area shows small icons: load the small image of each icon rather than have
+// the shell shrink the large one.
+HICON WinTray::SmallIcon(HINSTANCE instance, int id) {
+  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                       GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+WinTray::WinTray(HWND window, HINSTANCE instance)
+    : window_(window), on_(SmallIcon(instance, IDI_QUELLBOX)), off_(SmallIcon(instance, IDI_QUELLBOX_OFF)) {}
 
 bool WinTray::Add(const TrayIconRecord& record) {
   bool added = Call(NIM_ADD, record);

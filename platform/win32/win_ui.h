@@ -16,7 +16,7 @@ std::wstring UiText(const std::string& text);
 
 class WinTray : public Tray {
  public:
-  WinTray(HWND window, HINSTANCE instance) : window_(window), instance_(instance) {}
+  WinTray(HWND window, HINSTANCE instance);
   bool Add(const TrayIconRecord& record) override;
   bool Modify(const TrayIconRecord& record) override;
   bool Delete(std::uint32_t uID) override;
@@ -25,9 +25,10 @@ class WinTray : public Tray {
   bool AddPending() const { return pendingAdd_; }
 
  private:
+  static HICON SmallIcon(HINSTANCE instance, int id);
   bool Call(DWORD message, const TrayIconRecord& record);
   HWND window_;
-  HINSTANCE instance_;
+  UniqueIcon on_, off_;
   bool pendingAdd_ = false;
   TrayIconRecord pending_;
 };

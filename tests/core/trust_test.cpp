@@ -160,15 +160,62 @@ TEST(UrlLog, TheAddressIsEverythingAfterTheFirstSeparator) {
   EXPECT_EQ(UrlFromLogLine(" - "), "");
 }
 
-TEST(UrlLog, ReadingAndClearingWorkOnTheFileInTheProgramDirectory) {
+TEST(UrlLog, ClearingEmptiesTheFileOrCreatesIt) {
   SimWorld world;
-  EXPECT_FALSE(ReadUrlLog(world.services).has_value());
   EXPECT_TRUE(ClearUrlLog(world.services));
-  EXPECT_EQ(ReadUrlLog(world.services), "");
+  EXPECT_EQ(world.ReadFile("url.log"), "") << "created empty";
   world.WriteFile("url.log", "a\r\nb\r\n");
-  EXPECT_EQ(ReadUrlLog(world.services), "a\r\nb\r\n");
   EXPECT_TRUE(ClearUrlLog(world.services));
-  EXPECT_EQ(ReadUrlLog(world.services), "");
+  EXPECT_EQ(world.ReadFile("url.log"), "");
+}
+
+TEST(UrlLogIndex, LinesEndAtCrLfOnlyWhereverTheReadsSplitTheFile) {
+  SimWorld world;
+  std::string path = world.File("url.log");
+  // A CR LF across the boundary of the reads (1 MB), lone CRs and LFs inside lines.
+  std::string first((1 << 20) - 1 - 2, 'a');
+  std::string text = "x\ry\n" + first.substr(4) + "\r\nz\r\n" + "tail";
+  ASSERT_EQ(text.find("\r\nz"), (1u << 20) - 3);
+  text = "ab" + text;
+  ASSERT_EQ(text[(1 << 20) - 1], '\r');
+  world.WriteFile("url.log", text);
+  UrlLogIndex index;
+  ASSERT_TRUE(index.Update(path));
+  EXPECT_EQ(index.Count(), 2u);
+  EXPECT_EQ(index.Rows(), 3u) << "the last line has no CR LF";
+  EXPECT_EQ(index.Row(path, 0).substr(0, 6), "abx\ry\n");
+  EXPECT_EQ(index.Row(path, 0).size(), (1u << 20) - 1);
+  EXPECT_EQ(index.Row(path, 1), "z");
+  EXPECT_EQ(index.Row(path, 2), "tail");
+  EXPECT_TRUE(index.HasLineBreak(1));
+  EXPECT_FALSE(index.HasLineBreak(2));
+  EXPECT_EQ(index.Row(path, 0, 3), "abx") << "cut where asked";
+  EXPECT_EQ(index.Row(path, 3), "");
+}
+
+// After the first pass only the part the log grew by is read: a change made to the indexed
+// part in between goes unseen, and the new lines are there.
+TEST(UrlLogIndex, AGrownLogIsReadFromWhereTheIndexEnded) {
+  SimWorld world;
+  std::string path = world.File("url.log");
+  std::string head(100, 'h');
+  world.WriteFile("url.log", head + "\r\none\r\ntwo\r\n");
+  UrlLogIndex index;
+  ASSERT_TRUE(index.Update(path));
+  EXPECT_EQ(index.Count(), 3u);
+  world.WriteFile("url.log", head + "\r\noneXXtwo\r\nthree\r\n");  // the middle changed, then grew
+  ASSERT_TRUE(index.Update(path));
+  EXPECT_EQ(index.Count(), 4u) << "the old lines were not read again";
+  EXPECT_EQ(index.Row(path, 3), "three");
+  world.WriteFile("url.log", "other\r\n");  // another, shorter file
+  ASSERT_TRUE(index.Update(path));
+  EXPECT_EQ(index.Count(), 1u);
+  EXPECT_EQ(index.Row(path, 0), "other");
+  world.WriteFile("url.log", "");
+  ASSERT_TRUE(index.Update(path));
+  EXPECT_EQ(index.Rows(), 0u);
+  EXPECT_FALSE(index.Update(world.File("missing.log"))) << "a file that cannot be read";
+  EXPECT_EQ(index.Rows(), 0u);
 }
 
 // A sparse log of 64 GB costs nothing on disk; reading or rewriting it would not end in time

@@ -2,7 +2,9 @@
 
 #include "core/convert.h"
 #include "core/startup_entry.h"
-#include "platform/sim/sim_text_box.h"
+#include "core/text_file.h"
+#include "core/trust.h"
+#include "platform/sim/sim_line_list.h"
 #include "support/sim_world.h"
 #include "ui/forms.h"
 #include "ui/options_form.h"
@@ -28,26 +30,25 @@ struct DialogWorld : testing::SimWorld, DialogHost {
   }
   void ReloadMenu() override { ++menuReloads; }
   std::intptr_t ControlWindow(const std::string&, const std::string&, int) override { return 0; }
-  TextBox* TextBoxOf(const std::string& form, const std::string& control) override {
-    auto dialog = forms.Find(form);
-    if (!dialog) return nullptr;
-    auto& box = boxes[form + "." + control];
-    if (!box) box = std::make_unique<sim::SimTextBox>((*dialog)[control]);
-    return box.get();
+  LineList* LineListOf(const std::string& form, const std::string& control) override {
+    if (!forms.Find(form)) return nullptr;
+    auto& list = lists[form + "." + control];
+    if (!list) list = std::make_unique<sim::SimLineList>();
+    return list.get();
   }
   template <typename T>
   std::shared_ptr<T> Open(const std::string& name) {
-    boxes.clear();
+    lists.clear();
     return std::dynamic_pointer_cast<T>(forms.Load(name));
   }
-  sim::SimTextBox& Box(const std::string& form, const std::string& control) {
-    return static_cast<sim::SimTextBox&>(*TextBoxOf(form, control));
+  sim::SimLineList& List(const std::string& form, const std::string& control) {
+    return static_cast<sim::SimLineList&>(*LineListOf(form, control));
   }
   Settings& S() { return state.settings; }
 
   Forms forms;
   DialogContext context{services, state, *this, forms};
-  std::map<std::string, std::unique_ptr<sim::SimTextBox>> boxes;
+  std::map<std::string, std::unique_ptr<sim::SimLineList>> lists;
   std::vector<std::string> modalShown, fileDialogs;
   std::optional<std::string> chosenFile;
   int menuReloads = 0;
@@ -151,19 +152,6 @@ TEST_F(OptionsTest, AnUnknownKeysValueLeavesTheComboEmptyAndTheFileDialogCanBeCa
   EXPECT_EQ(world.sound.played, std::vector<std::string>{"wave C:\\Media\\ding.wav"});
 }
 
-TEST_F(OptionsTest, ResizingKeepsTheMinimumAndCentresTheTabAndButtons) {
-  auto f = world.Open<frmOptions>("frmOptions");
-  f->Width = 100;
-  f->Height = 100;
-  f->Form_Resize();
-  EXPECT_EQ(f->Height, 6800 + 600 + 700);
-  EXPECT_EQ(f->Width, 7200 + 700);
-  EXPECT_EQ((*f)["tabAll"].Width, f->Width - 400);
-  EXPECT_EQ((*f)["tabAll"].Left, 200);
-  EXPECT_EQ((*f)["cmdHelp"].Left, (*f)["cmdClose"].Left + 1400 + 40);
-  EXPECT_EQ((*f)["Frame5"].Top, (*f)["tabAll"].Top + 6800 + 100);
-}
-
 TEST_F(OptionsTest, F1AsksForTheFocusedControlsTopic) {
   world.WriteFile("Quellbox.chm", "ITSF");
   auto f = world.Open<frmOptions>("frmOptions");
@@ -177,20 +165,6 @@ TEST_F(OptionsTest, F1AsksForTheFocusedControlsTopic) {
   EXPECT_EQ(world.help.calls, (std::vector<std::string>{
                                   "popup " + world.File("Quellbox.chm") + "::/Library.txt 1309",
                                   "popup " + world.File("Quellbox.chm") + "::/Library.txt 0"}));
-}
-
-TEST(SelectTextLines, SelectsWholeLinesAndRunsToTheEndPastTheLast) {
-  Control text{.Text = "one\r\ntwo\r\nthree\r\n"};
-  sim::SimTextBox box(text);
-  EXPECT_EQ(SelectTextLines(box, 0, 1), "one\r\n");
-  EXPECT_EQ(SelectTextLines(box, 1, 2), "two\r\n");
-  EXPECT_EQ(SelectTextLines(box, 2, 3), "three\r\n");
-  EXPECT_EQ(SelectTextLines(box, -1, 0), "one\r\ntwo\r\nthree\r\n") << "Up-arrow on the first line";
-  EXPECT_EQ(SelectTextLines(box, 3, 9), "") << "the empty last line";
-  EXPECT_TRUE(box.focused);
-  Control empty;
-  sim::SimTextBox none(empty);
-  EXPECT_EQ(SelectTextLines(none, 0, 1), "");
 }
 
 TEST(HostOfLogLine, TakesTheHostBetweenTheSchemeAndThePath) {
@@ -208,14 +182,12 @@ TEST(HostOfLogLine, TakesTheHostBetweenTheSchemeAndThePath) {
 
 class LogTest : public ::testing::Test {
  protected:
-  std::shared_ptr<frmLog> Open() {
-    auto log = world.Open<frmLog>("frmLog");
-    return log;
-  }
-  void ClickLine(frmLog& log, int line) {
-    auto& box = world.Box("frmLog", "txtLog");
-    box.caret = box.LineIndex(line) + 1;
-    log.Click("txtLog", -1);
+  std::shared_ptr<frmLog> Open() { return world.Open<frmLog>("frmLog"); }
+  sim::SimLineList& List() { return world.List("frmLog", "txtLog"); }
+  // As the list does: the row is selected, then the click is reported.
+  void ClickRow(frmLog& log, int row) {
+    if (row >= 0) List().Select(static_cast<std::size_t>(row));
+    log.Click("txtLog", row);
   }
   DialogWorld world;
   const std::string lines = "12/5/2026 1:05:09 PM - http://ads.example/a\r\n"
@@ -223,18 +195,41 @@ class LogTest : public ::testing::Test {
                             "12/5/2026 1:05:11 PM - about:blank\r\n";
 };
 
-TEST_F(LogTest, TheCountIsTheNumberOfLogLines) {
+TEST_F(LogTest, TheCountIsTheNumberOfLogLinesAndTheNewestAreShown) {
   EXPECT_EQ((*Open())["Label7"].Caption, "0");
   world.forms.UnloadAll();
   world.WriteFile("url.log", lines);
   auto log = Open();
   EXPECT_EQ((*log)["Label7"].Caption, "3");
-  EXPECT_EQ((*log)["txtLog"].Text, lines);
+  EXPECT_EQ(List().rows, 3u);
+  EXPECT_EQ(List().shown, 2u);
+  EXPECT_EQ(log->RowText(1), "12/5/2026 1:05:10 PM - http://pop.example");
   EXPECT_EQ(log->Caption, "Logs");
-  EXPECT_EQ(world.Box("frmLog", "txtLog").caret, static_cast<int>(lines.size()));
   log->Click("cmdClearLog", -1);
   EXPECT_EQ(world.ReadFile("url.log"), "");
   EXPECT_EQ((*log)["Label7"].Caption, "0");
+  EXPECT_EQ(List().rows, 0u);
+}
+
+TEST_F(LogTest, ALastLineWithoutALineBreakIsShownButNotCounted) {
+  world.WriteFile("url.log", lines + "12/5/2026 1:05:12 PM - http://half.example/x");
+  auto log = Open();
+  EXPECT_EQ((*log)["Label7"].Caption, "3");
+  EXPECT_EQ(List().rows, 4u);
+  ClickRow(*log, 3);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:12 PM - http://half.example/x") << "no line break to add";
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"half.example"});
+}
+
+TEST_F(LogTest, RefreshAfterTheLogGrewShowsTheNewLines) {
+  world.WriteFile("url.log", lines);
+  auto log = Open();
+  AppendToFile(world.File("url.log"), "12/5/2026 1:06:00 PM - http://new.example/\r\n");
+  log->Click("cmdRefreshLog", -1);
+  EXPECT_EQ((*log)["Label7"].Caption, "4");
+  EXPECT_EQ(log->RowText(3), "12/5/2026 1:06:00 PM - http://new.example/");
+  EXPECT_EQ(List().shown, 3u);
 }
 
 TEST_F(LogTest, AddToTrustedTakesTheHostOnceAndReachesAnOpenTrustedSitesList) {
@@ -242,44 +237,67 @@ TEST_F(LogTest, AddToTrustedTakesTheHostOnceAndReachesAnOpenTrustedSitesList) {
   auto sites = world.Open<frmTrustedSites>("frmTrustedSites");
   auto log = Open();
   EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
-  ClickLine(*log, 0);
+  ClickRow(*log, 0);
   EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:09 PM - http://ads.example/a\r\n");
   EXPECT_TRUE((*log)["cmdAddtoTrusted"].Enabled);
   log->Click("cmdAddtoTrusted", -1);
   EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"ads.example"});
   EXPECT_EQ((*sites)["lstHosts"].Items, std::vector<std::string>{"ads.example"});
   EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
-  ClickLine(*log, 0);
+  ClickRow(*log, 0);
   log->Click("cmdAddtoTrusted", -1);
   ASSERT_EQ(world.messages.shown.size(), 1u);
   EXPECT_EQ(world.messages.shown[0].text, "Domain ads.example is already a trusted site");
   EXPECT_EQ(world.state.gblTrust.size(), 1u);
 
-  ClickLine(*log, 1);
+  ClickRow(*log, 1);
   log->Click("cmdAddtoTrusted", -1);
   EXPECT_EQ(world.state.gblTrust.back(), "pop.example") << "no path: the CR LF is left out";
-  ClickLine(*log, 3);  // the empty line after the last
+  ClickRow(*log, -1);  // below the last line
   EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
   log->Click("cmdAddtoTrusted", -1);
   EXPECT_EQ(world.messages.shown.back().text, "Can't add to domain list");
 }
 
+// file:///C:/x.html has no host; an empty entry would trust nothing (or, as it once did,
+// every page), so it is refused like a line without an address.
+TEST_F(LogTest, AnAddressWithoutAHostIsNotAddedAndTheHostItAddsIsTrusted) {
+  world.WriteFile("url.log", "12/5/2026 1:05:09 PM - file:///C:/x.html\r\n"
+                             "12/5/2026 1:05:10 PM - http://example.com/page\r\n");
+  auto log = Open();
+  ClickRow(*log, 0);
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.messages.shown.back().text, "Can't add to domain list");
+  EXPECT_TRUE(world.state.gblTrust.empty());
+  EXPECT_FALSE(IsTrustedUrl(world.state.gblTrust, "http://ads.example/"));
+  ClickRow(*log, 1);
+  log->Click("cmdAddtoTrusted", -1);
+  EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"example.com"});
+  EXPECT_TRUE(IsTrustedUrl(world.state.gblTrust, "http://example.com/"));
+  EXPECT_TRUE(IsTrustedUrl(world.state.gblTrust, "http://example.com/other?x=1"));
+  EXPECT_FALSE(IsTrustedUrl(world.state.gblTrust, "http://notexample.com/"));
+}
+
 TEST_F(LogTest, UpArrowSelectsTheLineAboveAndDoubleClickOpensTheAddress) {
   world.WriteFile("url.log", lines);
   auto log = Open();
-  auto& box = world.Box("frmLog", "txtLog");
-  box.caret = box.LineIndex(2) + 3;
+  log->ControlKeyDown("txtLog", kKeyUp);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:11 PM - about:blank\r\n") << "none selected: the last line";
+  ClickRow(*log, 2);
   log->ControlKeyDown("txtLog", kKeyUp);
   EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:10 PM - http://pop.example\r\n");
+  EXPECT_EQ(List().selected, 1u);
+  EXPECT_TRUE((*log)["cmdAddtoTrusted"].Enabled);
   log->ControlKeyDown("txtLog", 40);
-  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:10 PM - http://pop.example\r\n") << "Down does nothing";
+  EXPECT_EQ(List().selected, 1u) << "Down does nothing";
+  ClickRow(*log, 0);
+  log->ControlKeyDown("txtLog", kKeyUp);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:09 PM - http://ads.example/a\r\n") << "the first stays";
 
-  int caret = box.LineIndex(0) + 5;
-  box.caret = caret;
-  log->DoubleClick("txtLog");
+  log->DoubleClick("txtLog", 0);
   ASSERT_EQ(world.launcher.started.size(), 1u);
   EXPECT_EQ(world.launcher.started[0].commandLine, " \"http://ads.example/a\"");
-  EXPECT_EQ(box.caret, caret);
+  EXPECT_EQ(log->SelectedLine, "12/5/2026 1:05:09 PM - http://ads.example/a");
   EXPECT_FALSE((*log)["cmdAddtoTrusted"].Enabled);
 }
 
@@ -364,13 +382,8 @@ TEST(DialogTexts, EveryDialogIsTranslatedInEveryLanguage) {
       auto dialog = world.forms.Load(name);
       ASSERT_TRUE(dialog) << name;
       EXPECT_EQ(dialog->Caption.find("XXX"), std::string::npos) << name << " in " << language;
-      for (const Control& c : dialog->Controls) {
+      for (const Control& c : dialog->Controls)
         EXPECT_EQ(c.Caption.find("XXX"), std::string::npos) << name << "." << c.Name << " in " << language;
-        auto id = TextToLong(c.Tag);
-        if (!c.Tag.empty() && c.HasCaption && StringEntry(*id + language)) {
-          EXPECT_TRUE(c.Caption.starts_with(*StringEntry(*id + language))) << name << "." << c.Name;
-        }
-      }
     }
     if (language == kSpanish) {
       EXPECT_EQ(world.forms.Find("frmOptions")->Caption, "Opciones de Quellbox");

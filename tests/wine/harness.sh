@@ -88,12 +88,14 @@ qb_wait_count() {
   return 1
 }
 
-# Starts Quellbox on the virtual desktop, from its program directory, and waits until it runs.
+# Starts Quellbox on the virtual desktop, from its program directory, and waits until it runs;
+# QB_ENV may hold further NAME=VALUE words for its environment.
 # A start handed to a desktop that is still coming up can get lost: then it starts it again.
 qb_start() {
   local attempt
   for attempt in 1 2; do
-    (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} "$QB_WINE" explorer /desktop=$QB_DESKTOP Quellbox.exe >/dev/null 2>&1 &)
+    (cd "$QB_DIR" && setsid env ${QB_LANG:+LANG=$QB_LANG LC_ALL=$QB_LANG} ${QB_ENV[@]+"${QB_ENV[@]}"} \
+      "$QB_WINE" explorer /desktop=$QB_DESKTOP Quellbox.exe >>"$QB_WORK/quellbox-wine.log" 2>&1 &)
     qb_wait_count 1 20 && return 0
     [ "$(qb_count)" -gt 0 ] && return 1
   done
