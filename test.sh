@@ -45,7 +45,7 @@ fuzz() {
     -DQUELLBOX_TESTS=OFF -DQUELLBOX_FUZZ=ON && cmake --build build/fuzz -j "$jobs" --target trust_fuzz || return 1
   mkdir -p build/fuzz/corpus
   build/fuzz/tests/fuzz/trust_fuzz -max_total_time="${QB_FUZZ_SECONDS:-60}" -max_len=4096 \
-    -print_final_stats=1 build/fuzz/corpus
+    -print_final_stats=1 -artifact_prefix=build/fuzz/ build/fuzz/corpus
 }
 # The release: loads on Windows XP SP2 and stays small.
 win32() {
@@ -69,8 +69,11 @@ if qb_have_wine32; then
 else
   wine_exe=build/win64/Quellbox.exe
 fi
+# The setup program is 32-bit: it is tested when 32-bit Wine is here.
 wine_tests() {
-  QB_WIN_UNIT_TESTS="$PWD/build/win64/tests/quellbox_win32_tests.exe" \
+  local setup=
+  qb_have_wine32 && setup="$PWD/build/win32/Quellbox-$(sed -n 's/^project(Quellbox VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-setup.exe"
+  QB_WIN_UNIT_TESTS="$PWD/build/win64/tests/quellbox_win32_tests.exe" QB_SETUP="$setup" \
     tests/wine/run.sh "$wine_exe" build/wine
 }
 # Every scenario through the real exe and a browser in another process; the simulator ran them

@@ -1,6 +1,6 @@
 // Fuzzes the trusted-hosts matching and the url.log line format with properties that must hold
-// for any input: matching ignores case and only grows with the list, and every logged address
-// stays on one line and comes back out of it.
+// for any input: matching ignores case, only grows with the list and ignores blank entries, and
+// every logged address stays on one line and comes back out of it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
@@ -43,8 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> more = trust;
   more.push_back(extra);
   if (trusted) Check(IsTrustedUrl(more, url));
-  if (trusted) Check(IsTrustedUrl(trust, extra + url + extra));
-  Check(IsTrustedUrl({extra}, "x" + TrustPattern(extra) + "x"));
+  // A blank entry trusts nothing; any other trusts every address holding its pattern, and the
+  // host it names.
+  std::string name = TrimBlanks(extra);
+  if (name.empty()) {
+    Check(!IsTrustedUrl({extra}, url));
+  } else {
+    Check(IsTrustedUrl({extra}, "x" + TrustPattern(extra) + "x"));
+    if (name.find_first_of("/:?#") == std::string::npos) Check(IsTrustedUrl({extra}, "http://" + name + "/"));
+  }
 
   std::string line = UrlLogLine("12/5/2026", "1:05:09 PM", url);
   Check(line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0);

@@ -67,13 +67,29 @@ qb_fresh_prefix() {
   qb_install
 }
 
+# True when process $1 runs in this prefix.
+qb_in_prefix() { { tr "\0" "\n" <"/proc/$1/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; }
+
 # Process ids of the Quellbox.exe processes of this prefix.
 qb_pids() {
   local pid
   for pid in $(pgrep -f '(^|[\\/])Quellbox\.exe' 2>/dev/null); do
     [ "$(ps -o comm= -p "$pid" 2>/dev/null)" = "Quellbox.exe" ] || continue
-    { tr "\0" "\n" <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+    qb_in_prefix "$pid" && echo "$pid"
   done
+}
+
+# Waits up to $2 seconds (default 60) until no process of this prefix has a command line that
+# matches the extended regular expression $1.
+qb_wait_gone() {
+  local pattern="$1" limit="${2:-60}" i pid busy
+  for ((i = 0; i < limit * 4; i++)); do
+    busy=
+    for pid in $(pgrep -f "$pattern" 2>/dev/null); do qb_in_prefix "$pid" && busy=1; done
+    [ -z "$busy" ] && return 0
+    sleep 0.25
+  done
+  return 1
 }
 
 qb_count() { qb_pids | wc -l; }
