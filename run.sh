@@ -6,7 +6,7 @@
 set -u
 cd "$(dirname "$0")"
 source tools/packages.sh
-tools/ensure-packages.sh cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix fp-utils \
+tools/ensure-packages.sh cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix fp-utils nsis \
   "${QB_PACKAGES_WINE[@]}" || exit 1
 tools/ensure-packages.sh --optional "${QB_PACKAGES_WINE32[@]}"
 

@@ -88,6 +88,8 @@ test_win32_unit_tests() {
 test_first_run_takes_over_version_txt_and_writes_the_spyware_list() {
   printf 'D123\r\n' >"$QB_DIR/version.txt"
   expect_true "Quellbox starts" qb_start
+  local i
+  for ((i = 0; i < 40; i++)); do [ -s "$QB_DIR/spyware.lst" ] && break; sleep 0.25; done  # written just after start
   expect_eq "spyware.lst" "$(od -An -c "$QB_DIR/spyware.lst" 2>/dev/null | tr -s ' ')" \
     "$(printf 'GROKSTER\r\nKAZAA\r\n' | od -An -c | tr -s ' ')"
   expect_true "Quellbox closes gracefully" qb_close
