@@ -40,6 +40,7 @@ step build_quellbox || { [ $interrupted -eq 1 ] && echo "Interrupted."; exit 1; 
 
 source tests/wine/harness.sh
 QB_DIR="$root/program"
+QB_WORK="$root"   # Wine's messages go to quellbox-wine.log there
 QB_EXE="$build/Quellbox.exe"
 QB_WINE=$(qb_loader "$QB_EXE")
 export WINEPREFIX="$root/prefix"   # kept between runs, so settings and lists persist

@@ -11,8 +11,13 @@ qb_start_xvfb() {
   fifo=$(mktemp -u) && mkfifo "$fifo"
   # In a session of its own, like every Wine process here: a Ctrl-C meant for the script must not
   # take the display or Quellbox down before Quellbox is closed properly.
+  # Without job control for this start: a job is a process group leader, from which setsid
+  # would fork, and $! would not be the server.
+  local flags=$-
+  set +m
   setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   QB_XVFB_PID=$!
+  [[ $flags == *m* ]] && set -m
   read -r -t 20 display <"$fifo"
   rm -f "$fifo"
   [ -n "$display" ] || { echo "Xvfb did not start" >&2; return 1; }
