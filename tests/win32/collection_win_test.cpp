@@ -18,6 +18,7 @@
 #include "platform/win32/win_browser.h"
 #include "support/sim_world.h"
 #include "tracking/ie_windows.h"
+#include "win32/com_helpers.h"
 #include "win32/com_stubs.h"
 #include "win32/fake_event_source.h"
 
@@ -27,20 +28,14 @@ namespace {
 using testing::FakeEventSource;
 
 // The application object: read as text it gives its name (its default property).
-class FakeApplication final : public IDispatch {
+class FakeApplication final : public IDispatch, testing::RefCount {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return *out = nullptr, E_NOINTERFACE;
-    *out = this;
-    AddRef();
-    return S_OK;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return testing::Refuse(out);
+    return testing::Give(out, this);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -51,36 +46,26 @@ class FakeApplication final : public IDispatch {
     V_BSTR(result) = SysAllocString(L"Microsoft Internet Explorer");
     return S_OK;
   }
-
- private:
-  ULONG refs_ = 1;
 };
 
 // The tab's own window, as the shell browser of an IE7 tab gives it.
-class FakeTabWindow final : public IOleWindow {
+class FakeTabWindow final : public IOleWindow, testing::RefCount {
  public:
   explicit FakeTabWindow(HWND hwnd) : hwnd_(hwnd) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IOleWindow)) return *out = nullptr, E_NOINTERFACE;
-    *out = this;
-    AddRef();
-    return S_OK;
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IOleWindow)) return testing::Refuse(out);
+    return testing::Give(out, this);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override { return *out = hwnd_, S_OK; }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
  private:
   HWND hwnd_;
-  ULONG refs_ = 1;
 };
 
-class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServiceProvider {
+class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServiceProvider, testing::RefCount {
  public:
   ~FakeWebBrowser() {
     for (auto& property : properties) VariantClear(&property.second);
@@ -88,18 +73,11 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServicePro
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
         IsEqualIID(riid, IID_IWebBrowser2) || IsEqualIID(riid, IID_IWebBrowserApp) ||
-        IsEqualIID(riid, IID_IWebBrowser)) {
-      *out = static_cast<IWebBrowser2*>(this);
-      AddRef();
-      return S_OK;
-    }
-    if (IsEqualIID(riid, IID_IServiceProvider) && tabHwnd) {
-      *out = static_cast<IServiceProvider*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+        IsEqualIID(riid, IID_IWebBrowser))
+      return testing::Give(out, static_cast<IWebBrowser2*>(this));
+    if (IsEqualIID(riid, IID_IServiceProvider) && tabHwnd)
+      return testing::Give(out, static_cast<IServiceProvider*>(this));
+    return testing::Refuse(out);
   }
   HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** out) override {
     *out = nullptr;
@@ -108,12 +86,8 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServicePro
     *out = static_cast<IOleWindow*>(new FakeTabWindow(tabHwnd));
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE get_Application(IDispatch** out) override {
     *out = new FakeApplication;
     return S_OK;
@@ -176,7 +150,6 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServicePro
     *out = SysAllocString(text.c_str());
     return S_OK;
   }
-  ULONG refs_ = 1;
 };
 
 class FakeShellWindows : public testing::ShellWindowsStub {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "win32/com_helpers.h"
 #include "win32/com_stubs.h"
 #include "win32/html_stubs.h"
 
@@ -39,35 +40,6 @@ struct ComModel::Shared {
 namespace {
 
 using Shared = ComModel::Shared;
-
-// The reference count of a COM class with one or more interfaces; the class answers
-// QueryInterface and declares AddRef and Release as calls of these.
-class RefCount {
- public:
-  virtual ~RefCount() = default;
-
- protected:
-  ULONG Ref() { return ++refs_; }
-  ULONG Unref() {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-
- private:
-  ULONG refs_ = 1;
-};
-
-HRESULT Give(void** out, IUnknown* p) {
-  *out = p;
-  p->AddRef();
-  return S_OK;
-}
-
-HRESULT Refuse(void** out) {
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
 
 HRESULT Text(const std::optional<std::string>& text, BSTR* out) {
   *out = nullptr;
@@ -151,20 +123,6 @@ HRESULT Fire(IDispatch* sink, DISPID id, std::vector<VARIANT> args, VARIANT* res
 
 namespace {
 
-VARIANT ByRef(VARIANT* inner) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&v) = inner;
-  return v;
-}
-
-VARIANT Dispatch(IDispatch* d) {
-  VARIANT v;
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = d;
-  return v;
-}
-
 // DWebBrowserEvents2 of a model window, sent to a connected sink.
 class BrowserEvents final : public BrowserEventSink {
  public:
@@ -184,8 +142,8 @@ class BrowserEvents final : public BrowserEventSink {
     V_BOOLREF(&cancelArg) = &c;
     auto pDisp = FrameOf(frame);
     Fire(sink_.get(), DISPID_BEFORENAVIGATE2,
-         {Dispatch(pDisp.get()), ByRef(url.get()), ByRef(flags.get()), ByRef(target.get()),
-          ByRef(postData.get()), ByRef(headers.get()), cancelArg});
+         {DispatchVariant(pDisp.get()), ByRefVariant(url.get()), ByRefVariant(flags.get()), ByRefVariant(target.get()),
+          ByRefVariant(postData.get()), ByRefVariant(headers.get()), cancelArg});
     cancel = c != VARIANT_FALSE;
   }
   void CommandStateChange(std::int32_t command, bool enable) override {
@@ -229,7 +187,7 @@ class BrowserEvents final : public BrowserEventSink {
     Variant url;
     Set(url, address);
     auto pDisp = FrameOf(frame);
-    Fire(sink_.get(), id, {Dispatch(pDisp.get()), ByRef(url.get())});
+    Fire(sink_.get(), id, {DispatchVariant(pDisp.get()), ByRefVariant(url.get())});
   }
 
   std::shared_ptr<Shared> shared_;
@@ -722,7 +680,7 @@ HRESULT ShellControl(IDispatch* shell, DISPID id, IDispatch* window, bool notify
     VARIANT n;
     V_VT(&n) = VT_BOOL;
     V_BOOL(&n) = notify ? VARIANT_TRUE : VARIANT_FALSE;
-    args = {n, Dispatch(window)};  // last first
+    args = {n, DispatchVariant(window)};  // last first
   }
   DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()), 0};
   return shell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, nullptr, nullptr);

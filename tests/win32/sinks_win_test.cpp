@@ -15,31 +15,16 @@
 #include "platform/sim/sim_browser.h"
 #include "platform/win32/win_browser.h"
 #include "support/sim_world.h"
+#include "win32/com_helpers.h"
 #include "win32/fake_event_source.h"
 
 namespace quellbox::win32 {
 namespace {
 
+using testing::ByRefBool;
+using testing::ByRefVariant;
+using testing::DispatchVariant;
 using testing::FakeEventSource;
-
-VARIANT ByRefVariant(VARIANT* inner) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_VARIANT;
-  V_VARIANTREF(&v) = inner;
-  return v;
-}
-VARIANT ByRefBool(VARIANT_BOOL* b) {
-  VARIANT v;
-  V_VT(&v) = VT_BYREF | VT_BOOL;
-  V_BOOLREF(&v) = b;
-  return v;
-}
-VARIANT Dispatch(IDispatch* d) {
-  VARIANT v;
-  V_VT(&v) = VT_DISPATCH;
-  V_DISPATCH(&v) = d;
-  return v;
-}
 
 struct Recorder : BrowserEventSink, DocumentEventSink {
   void BeforeNavigate2(const std::shared_ptr<Browser>&, const NavigationArgs& args, bool& cancel) override {
@@ -85,7 +70,7 @@ class SinkTest : public ::testing::Test {
     V_VT(&vPost) = VT_EMPTY;
     V_VT(&vHeaders) = VT_BSTR, V_BSTR(&vHeaders) = headers.get();
     return source.Fire(DISPID_BEFORENAVIGATE2,
-                       {Dispatch(nullptr), ByRefVariant(&vUrl), ByRefVariant(&vFlags),
+                       {DispatchVariant(nullptr), ByRefVariant(&vUrl), ByRefVariant(&vFlags),
                         ByRefVariant(&vTarget), ByRefVariant(&vPost), ByRefVariant(&vHeaders),
                         ByRefBool(&cancel)});
   }
@@ -119,7 +104,7 @@ TEST_F(SinkTest, TheOtherBrowserEventsArriveWithTheirArguments) {
   Bstr url("http://done.example/");
   VARIANT vUrl;
   V_VT(&vUrl) = VT_BSTR, V_BSTR(&vUrl) = url.get();
-  EXPECT_EQ(source.Fire(DISPID_DOCUMENTCOMPLETE, {Dispatch(nullptr), ByRefVariant(&vUrl)}), S_OK);
+  EXPECT_EQ(source.Fire(DISPID_DOCUMENTCOMPLETE, {DispatchVariant(nullptr), ByRefVariant(&vUrl)}), S_OK);
   EXPECT_EQ(recorder->url, "http://done.example/");
   source.Fire(DISPID_DOWNLOADCOMPLETE, {});
   source.Fire(DISPID_ONQUIT, {});
@@ -134,14 +119,14 @@ TEST_F(SinkTest, MalformedCallsAndFailingHandlersNeverReachTheBrowser) {
   VARIANT plainBool;
   V_VT(&plainBool) = VT_BOOL, V_BOOL(&plainBool) = VARIANT_FALSE;
   EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {ByRefBool(&cancel)}), DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {Dispatch(nullptr), plainBool}), DISP_E_TYPEMISMATCH);
-  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {Dispatch(nullptr), ByRefBool(&cancel)}, nullptr,
+  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {DispatchVariant(nullptr), plainBool}), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {DispatchVariant(nullptr), ByRefBool(&cancel)}, nullptr,
                         IID_IDispatch),
             DISP_E_UNKNOWNINTERFACE);
   EXPECT_EQ(cancel, VARIANT_FALSE);
 
   recorder->throwOnNewWindow = true;
-  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {Dispatch(nullptr), ByRefBool(&cancel)}), S_OK);
+  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {DispatchVariant(nullptr), ByRefBool(&cancel)}), S_OK);
   EXPECT_EQ(cancel, VARIANT_FALSE);
 
   recorder.reset();  // the sink outlives what it served: events are dropped
@@ -194,7 +179,7 @@ TEST(MonitorOverCom, AMonitorCancelsAnUnrequestedWindowAndUnadvisesWhenDropped) 
   EXPECT_EQ(source.advised, 1);
 
   VARIANT_BOOL cancel = VARIANT_FALSE;
-  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {Dispatch(nullptr), ByRefBool(&cancel)}), S_OK);
+  EXPECT_EQ(source.Fire(DISPID_NEWWINDOW2, {DispatchVariant(nullptr), ByRefBool(&cancel)}), S_OK);
   EXPECT_EQ(cancel, VARIANT_TRUE);
   EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
 

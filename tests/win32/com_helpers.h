@@ -1,0 +1,58 @@
+#pragma once
+// Small pieces every hand-written test COM object needs: a reference count that deletes
+// on the last Release, QueryInterface answers, and the VARIANTs events are fired with.
+#include <windows.h>
+#include <oleauto.h>
+
+namespace quellbox::win32::testing {
+
+// The class answers QueryInterface and declares AddRef and Release as calls of these.
+class RefCount {
+ public:
+  virtual ~RefCount() = default;
+
+ protected:
+  ULONG Ref() { return ++refs_; }
+  ULONG Unref() {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+
+ private:
+  ULONG refs_ = 1;
+};
+
+inline HRESULT Give(void** out, IUnknown* p) {
+  *out = p;
+  p->AddRef();
+  return S_OK;
+}
+
+inline HRESULT Refuse(void** out) {
+  *out = nullptr;
+  return E_NOINTERFACE;
+}
+
+inline VARIANT ByRefVariant(VARIANT* inner) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&v) = inner;
+  return v;
+}
+
+inline VARIANT ByRefBool(VARIANT_BOOL* b) {
+  VARIANT v;
+  V_VT(&v) = VT_BYREF | VT_BOOL;
+  V_BOOLREF(&v) = b;
+  return v;
+}
+
+inline VARIANT DispatchVariant(IDispatch* d) {
+  VARIANT v;
+  V_VT(&v) = VT_DISPATCH;
+  V_DISPATCH(&v) = d;
+  return v;
+}
+
+}  // namespace quellbox::win32::testing
