@@ -127,19 +127,16 @@ class FakeWebBrowser final : public testing::WebBrowser2Stub, public IServicePro
     bool empty = V_VT(in) == VT_EMPTY && V_VT(out) == VT_EMPTY;
     calls.push_back(L"ExecWB " + std::to_wstring(command) + L" " + std::to_wstring(option) +
                     (empty ? L"" : L" with values"));
-    return command == OLECMDID_CLOSE ? closeResult : S_OK;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Quit() override {
     calls.push_back(L"Quit");
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GoForward() override { return forwardHistory ? S_OK : E_FAIL; }
 
   SHANDLE_PTR hwnd = 0;
   HWND tabHwnd = nullptr;  // set: the browser answers the shell browser's service query
   bool tabBroken = false;  // the query fails all the same
-  HRESULT closeResult = S_OK;
-  bool forwardHistory = false;
   std::wstring url = L"http://ads.example/", name = L"Ad";
   VARIANT_BOOL visible = VARIANT_FALSE, statusBar = VARIANT_FALSE;
   std::map<std::wstring, VARIANT> properties;
@@ -168,13 +165,11 @@ class FakeShellWindows : public testing::ShellWindowsStub {
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    if (dead) return RPC_E_DISCONNECTED;  // Explorer has gone
     *count = static_cast<LONG>(windows.size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** out) override {
     *out = nullptr;
-    if (dead) return RPC_E_DISCONNECTED;
     if (V_VT(&index) != VT_I4 || V_I4(&index) < 0 || V_I4(&index) >= static_cast<LONG>(windows.size()))
       return S_FALSE;
     *out = windows[static_cast<std::size_t>(V_I4(&index))].get();
@@ -190,7 +185,6 @@ class FakeShellWindows : public testing::ShellWindowsStub {
 
   std::vector<ComPtr<FakeWebBrowser>> windows;
   FakeEventSource events{DIID_DShellWindowsEvents};
-  bool dead = false;
 
  private:
   ULONG refs_ = 1;
@@ -198,12 +192,13 @@ class FakeShellWindows : public testing::ShellWindowsStub {
 
 class FakeShell : public BrowserShell {
  public:
-  explicit FakeShell(FakeShellWindows& list) : windows(&list) {}
+  explicit FakeShell(FakeShellWindows& windows) : windows_(windows) {}
   std::shared_ptr<ShellWindows> OpenShellWindows() override {
-    if (!windows) return nullptr;
-    return std::make_shared<WinShellWindows>(ComPtr<IShellWindows>(windows));
+    return std::make_shared<WinShellWindows>(ComPtr<IShellWindows>(&windows_));
   }
-  FakeShellWindows* windows;  // the list Explorer serves now; null while it is not up
+
+ private:
+  FakeShellWindows& windows_;
 };
 
 class CollectionOverCom : public ::testing::Test {
@@ -286,25 +281,6 @@ TEST_F(CollectionOverCom, AFailedCallIsRecordedWithItsHresultWhenAskedFor) {
   EXPECT_EQ(text, "Quellbox: IWebBrowser2::get_Document failed: 0x80004001\r\n");  // E_NOTIMPL
 }
 
-TEST_F(CollectionOverCom, AClosePopupThatRefusesTheCloseCommandIsMadeToQuit) {
-  world.state.settings.KillerEnabled = true;
-  world.state.settings.Mode = true;
-  auto popup = NewWindow(0x1234);
-  popup->closeResult = E_FAIL;
-  shellWindows.windows.push_back(popup);
-  auto windows = cIEWindows::Create(engine);
-  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2", L"Quit"}));
-  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
-}
-
-TEST_F(CollectionOverCom, TheForwardProbeStopsTheDownloadWithEmptyValues) {
-  auto window = NewWindow(77);
-  window->forwardHistory = true;
-  auto monitor = IE_Class::Create(engine);
-  monitor->SetIECtl(WinBrowser::From(window.get()));
-  EXPECT_EQ(window->calls, std::vector<std::wstring>{L"ExecWB 30 2"});
-}
-
 // IE7 and later: every tab of a frame answers get_HWND with the frame's window.
 TEST_F(CollectionOverCom, ATabIsKnownByItsOwnWindowAndTheFrameWindowIsTheFallback) {
   auto tab = NewWindow(0x500);
@@ -321,64 +297,6 @@ TEST_F(CollectionOverCom, ATabIsKnownByItsOwnWindowAndTheFrameWindowIsTheFallbac
   shellWindows.windows = {first, second};
   auto windows = cIEWindows::Create(engine);
   EXPECT_EQ(windows->Keys(), (std::vector<std::string>{"1296", "1312"})) << "two tabs, two monitors";
-}
-
-TEST_F(CollectionOverCom, AWindowIsKnownByItsObjectWhenItsHandleCannotBeRead) {
-  world.state.settings.KillerEnabled = true;
-  world.state.settings.Mode = true;
-  auto mine = NewWindow(0x700);
-  mine->visible = VARIANT_TRUE;
-  shellWindows.windows.push_back(mine);
-  auto windows = cIEWindows::Create(engine);
-  mine->hwnd = 0;  // stands for a read that failed: the object is what names the window
-  mine->tabHwnd = nullptr;
-  shellWindows.Notify(DISPID_WINDOWREGISTERED);
-  shellWindows.Notify(DISPID_WINDOWREVOKED);
-  EXPECT_EQ(windows->Count(), 1);
-  EXPECT_TRUE(mine->calls.empty()) << "neither named nor judged again";
-}
-
-// Explorer ends: its list answers RPC_E_DISCONNECTED. The list opened anew keeps the monitors
-// of windows that stayed and wraps only the new ones.
-TEST_F(CollectionOverCom, ADisconnectedShellListIsOpenedAnewAndItsMonitorsKept) {
-  world.state.settings.KillerEnabled = true;
-  world.state.settings.Mode = true;
-  auto mine = NewWindow(0x700);
-  mine->visible = VARIANT_TRUE;
-  shellWindows.windows.push_back(mine);
-  auto windows = cIEWindows::Create(engine);
-  ASSERT_TRUE(windows->ShellConnected());
-
-  shellWindows.dead = true;
-  shellWindows.Notify(DISPID_WINDOWREVOKED);  // a pass whose calls find Explorer gone
-  EXPECT_FALSE(windows->ShellConnected());
-  EXPECT_EQ(windows->Count(), 1) << "a list that cannot be read drops nothing";
-
-  FakeShellWindows restarted;
-  auto popup = NewWindow(0x800);
-  restarted.windows = {mine, popup};
-  fakeShell.windows = &restarted;
-  windows->Reconnect();
-  EXPECT_TRUE(windows->ShellConnected());
-  EXPECT_EQ(restarted.events.advised, 1);
-  EXPECT_EQ(windows->Keys(), (std::vector<std::string>{"1792", "2048"}));
-  EXPECT_TRUE(mine->calls.empty()) << "the window that stayed is not judged again";
-  EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}));
-  restarted.windows.clear();
-  restarted.Notify(DISPID_WINDOWREVOKED);
-  EXPECT_EQ(windows->Count(), 0) << "the new list's events are heard";
-}
-
-TEST_F(CollectionOverCom, WithoutAShellAtStartTheListIsOpenedWhenItComesUp) {
-  world.state.settings.KillerEnabled = true;
-  fakeShell.windows = nullptr;
-  auto windows = cIEWindows::Create(engine);
-  EXPECT_FALSE(windows->ShellConnected());
-  shellWindows.windows.push_back(NewWindow(0x900));
-  fakeShell.windows = &shellWindows;
-  windows->Reconnect();
-  EXPECT_TRUE(windows->ShellConnected());
-  EXPECT_EQ(windows->Count(), 1);
 }
 
 }  // namespace

@@ -62,6 +62,28 @@ HRESULT Number(const std::optional<T>& value, N* out) {
   return S_OK;
 }
 
+// Answers a property that gives another model object: E_FAIL when the model has none.
+template <typename Interface>
+HRESULT Hand(const ComPtr<IDispatch>& object, REFIID riid, Interface** out) {
+  *out = nullptr;
+  return object ? object->QueryInterface(riid, reinterpret_cast<void**>(out)) : E_FAIL;
+}
+
+// A COM object over one model object, counting every call made on it.
+template <typename Interface, typename Model>
+class ModelObject : public Interface, protected RefCount {
+ public:
+  ModelObject(std::shared_ptr<Shared> shared, std::shared_ptr<Model> model)
+      : shared_(std::move(shared)), m_(std::move(model)) {}
+  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
+
+ protected:
+  void Count() { ++shared_->calls; }
+  std::shared_ptr<Shared> shared_;
+  std::shared_ptr<Model> m_;
+};
+
 // The application object: read as text (its default property) it gives the name.
 class ComApplication final : public IDispatch, RefCount {
  public:
@@ -88,28 +110,21 @@ class ComApplication final : public IDispatch, RefCount {
 };
 
 // The tab's own window, from the browser's shell browser service.
-class ComTabWindow final : public IOleWindow, RefCount {
+class ComTabWindow final : public ModelObject<IOleWindow, sim::SimBrowser> {
  public:
-  ComTabWindow(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimBrowser> b)
-      : shared_(std::move(shared)), b_(std::move(b)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow)) return Give(out, this);
     return Refuse(out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
-    ++shared_->calls;
-    auto hwnd = b_->Hwnd();
+    Count();
+    auto hwnd = m_->Hwnd();
     if (!hwnd) return E_FAIL;
     *out = reinterpret_cast<HWND>(static_cast<INT_PTR>(*hwnd));
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimBrowser> b_;
 };
 
 }  // namespace
@@ -280,10 +295,11 @@ std::string KeyOf(const sim::SimBrowser& b) {
   return std::to_string(it == b.properties.end() ? 0 : it->second);
 }
 
-class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContainer, public IServiceProvider, RefCount {
+class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
+                         public IConnectionPointContainer,
+                         public IServiceProvider {
  public:
-  ComBrowser(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimBrowser> b)
-      : shared_(std::move(shared)), b_(std::move(b)) {}
+  using ModelObject::ModelObject;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IWebBrowser2) ||
@@ -299,26 +315,26 @@ class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContaine
   HRESULT STDMETHODCALLTYPE get_Application(IDispatch** out) override {
     Count();
     *out = nullptr;
-    auto name = b_->Application();
+    auto name = m_->Application();
     if (!name) return E_FAIL;
     *out = new ComApplication(*name);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* out) override { return Count(), Text(b_->LocationName(), out); }
-  HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* out) override { return Count(), Text(b_->LocationURL(), out); }
-  HRESULT STDMETHODCALLTYPE get_FullName(BSTR* out) override { return Count(), Text(b_->FullName(), out); }
-  HRESULT STDMETHODCALLTYPE get_StatusBar(VARIANT_BOOL* out) override { return Count(), Flag(b_->StatusBar(), out); }
-  HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override { return Count(), Flag(b_->Visible(), out); }
+  HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* out) override { return Count(), Text(m_->LocationName(), out); }
+  HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* out) override { return Count(), Text(m_->LocationURL(), out); }
+  HRESULT STDMETHODCALLTYPE get_FullName(BSTR* out) override { return Count(), Text(m_->FullName(), out); }
+  HRESULT STDMETHODCALLTYPE get_StatusBar(VARIANT_BOOL* out) override { return Count(), Flag(m_->StatusBar(), out); }
+  HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* out) override { return Count(), Flag(m_->Visible(), out); }
   HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override {
-    return Count(), b_->SetVisible(value != VARIANT_FALSE) ? S_OK : E_FAIL;
+    return Count(), m_->SetVisible(value != VARIANT_FALSE) ? S_OK : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* out) override { return Count(), Number(b_->Hwnd(), out); }
-  HRESULT STDMETHODCALLTYPE get_Width(LONG* out) override { return Count(), Number(b_->Width(), out); }
-  HRESULT STDMETHODCALLTYPE get_Height(LONG* out) override { return Count(), Number(b_->Height(), out); }
+  HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* out) override { return Count(), Number(m_->Hwnd(), out); }
+  HRESULT STDMETHODCALLTYPE get_Width(LONG* out) override { return Count(), Number(m_->Width(), out); }
+  HRESULT STDMETHODCALLTYPE get_Height(LONG* out) override { return Count(), Number(m_->Height(), out); }
   HRESULT STDMETHODCALLTYPE get_Document(IDispatch** out) override {
     Count();
     *out = nullptr;
-    auto document = std::dynamic_pointer_cast<sim::SimDocument>(b_->Document());
+    auto document = std::dynamic_pointer_cast<sim::SimDocument>(m_->Document());
     if (document) *out = shared_->Document(document, shared_).Detach();
     return S_OK;  // a window without an HTML document answers with nothing
   }
@@ -326,9 +342,9 @@ class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContaine
     Count();
     VariantInit(value);
     std::string property = Narrow(name);
-    auto number = b_->GetProperty(property);
+    auto number = m_->GetProperty(property);
     if (!number) return E_FAIL;
-    if (b_->properties.count(property)) {  // an absent property reads as VT_EMPTY
+    if (m_->properties.count(property)) {  // an absent property reads as VT_EMPTY
       V_VT(value) = VT_I4;
       V_I4(value) = *number;
     }
@@ -338,22 +354,22 @@ class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContaine
     Count();
     Variant number;
     if (FAILED(VariantChangeType(number.get(), &value, 0, VT_I4))) return DISP_E_TYPEMISMATCH;
-    return b_->PutProperty(Narrow(name), V_I4(number.get())) ? S_OK : E_FAIL;
+    return m_->PutProperty(Narrow(name), V_I4(number.get())) ? S_OK : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE GoForward() override { return Count(), b_->GoForward() ? S_OK : E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GoForward() override { return Count(), m_->GoForward() ? S_OK : E_FAIL; }
   HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override {
     Count();
     // What the marshaller answers when the browser is in another process, here too.
     if (!in || !out) return HRESULT_FROM_WIN32(RPC_X_NULL_REF_POINTER);
-    return b_->ExecWB(command, option) ? S_OK : E_FAIL;
+    return m_->ExecWB(command, option) ? S_OK : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE Quit() override { return Count(), b_->Quit() ? S_OK : E_FAIL; }
+  HRESULT STDMETHODCALLTYPE Quit() override { return Count(), m_->Quit() ? S_OK : E_FAIL; }
 
   HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** out) override {
     Count();
     *out = nullptr;
     if (!IsEqualGUID(service, SID_SShellBrowser)) return E_NOINTERFACE;
-    auto tab = ComPtr<IOleWindow>::Adopt(new ComTabWindow(shared_, b_));
+    auto tab = ComPtr<IOleWindow>::Adopt(new ComTabWindow(shared_, m_));
     return tab->QueryInterface(riid, out);
   }
 
@@ -363,7 +379,7 @@ class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContaine
     *out = nullptr;
     if (!IsEqualIID(riid, DIID_DWebBrowserEvents2)) return CONNECT_E_NOCONNECTION;
     auto shared = shared_;
-    auto browser = b_;
+    auto browser = m_;
     auto connect = [shared, browser](ComPtr<IDispatch> sink, DWORD cookie) {
       shared->connections.push_back({browser.get(), KeyOf(*browser), cookie});
       auto events = std::make_shared<BrowserEvents>(shared, std::move(sink));
@@ -379,104 +395,70 @@ class ComBrowser final : public WebBrowser2Stub, public IConnectionPointContaine
 
  private:
   using Connection = ComModel::Connection;
-  void Count() { ++shared_->calls; }
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimBrowser> b_;
 };
 
-class ComElement final : public HTMLElementStub, RefCount {
+class ComElement final : public ModelObject<HTMLElementStub, sim::SimElement> {
  public:
-  ComElement(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimElement> e)
-      : shared_(std::move(shared)), e_(std::move(e)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLElement))
       return Give(out, this);
     return Refuse(out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
-  HRESULT STDMETHODCALLTYPE get_tagName(BSTR* out) override { return ++shared_->calls, Text(e_->TagName(), out); }
-  HRESULT STDMETHODCALLTYPE get_id(BSTR* out) override { return ++shared_->calls, Text(e_->Id(), out); }
-  HRESULT STDMETHODCALLTYPE toString(BSTR* out) override { return ++shared_->calls, Text(e_->ToString(), out); }
-  HRESULT STDMETHODCALLTYPE get_isTextEdit(VARIANT_BOOL* out) override {
-    return ++shared_->calls, Flag(e_->IsTextEdit(), out);
-  }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimElement> e_;
+  HRESULT STDMETHODCALLTYPE get_tagName(BSTR* out) override { return Count(), Text(m_->TagName(), out); }
+  HRESULT STDMETHODCALLTYPE get_id(BSTR* out) override { return Count(), Text(m_->Id(), out); }
+  HRESULT STDMETHODCALLTYPE toString(BSTR* out) override { return Count(), Text(m_->ToString(), out); }
+  HRESULT STDMETHODCALLTYPE get_isTextEdit(VARIANT_BOOL* out) override { return Count(), Flag(m_->IsTextEdit(), out); }
 };
 
-class ComEventObj final : public HTMLEventObjStub, RefCount {
+// The event object of a window: what the window's event under way was raised on.
+class ComEventObj final : public ModelObject<HTMLEventObjStub, sim::SimHtmlWindow> {
  public:
-  ComEventObj(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimHtmlWindow> w)
-      : shared_(std::move(shared)), w_(std::move(w)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLEventObj))
       return Give(out, this);
     return Refuse(out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE get_srcElement(IHTMLElement** out) override {
-    ++shared_->calls;
-    *out = nullptr;
-    auto element = std::dynamic_pointer_cast<sim::SimElement>(w_->EventSourceElement());
-    if (!element) return E_FAIL;
-    return shared_->Element(element, shared_)->QueryInterface(IID_IHTMLElement, reinterpret_cast<void**>(out));
+    Count();
+    auto element = std::dynamic_pointer_cast<sim::SimElement>(m_->EventSourceElement());
+    return Hand(shared_->Element(element, shared_), IID_IHTMLElement, out);
   }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimHtmlWindow> w_;
 };
 
-class ComHtmlWindow final : public HTMLWindow2Stub, RefCount {
+class ComHtmlWindow final : public ModelObject<HTMLWindow2Stub, sim::SimHtmlWindow> {
  public:
-  ComHtmlWindow(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimHtmlWindow> w)
-      : shared_(std::move(shared)), w_(std::move(w)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLWindow2) ||
         IsEqualIID(riid, IID_IHTMLFramesCollection2))
       return Give(out, this);
     return Refuse(out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE get_event(IHTMLEventObj** out) override {
-    ++shared_->calls;
-    *out = new ComEventObj(shared_, w_);
+    Count();
+    *out = new ComEventObj(shared_, m_);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE resizeTo(LONG x, LONG y) override {
-    return ++shared_->calls, w_->ResizeTo(x, y) ? S_OK : E_FAIL;
-  }
-  HRESULT STDMETHODCALLTYPE moveTo(LONG x, LONG y) override { return ++shared_->calls, w_->MoveTo(x, y) ? S_OK : E_FAIL; }
+  HRESULT STDMETHODCALLTYPE resizeTo(LONG x, LONG y) override { return Count(), m_->ResizeTo(x, y) ? S_OK : E_FAIL; }
+  HRESULT STDMETHODCALLTYPE moveTo(LONG x, LONG y) override { return Count(), m_->MoveTo(x, y) ? S_OK : E_FAIL; }
   HRESULT STDMETHODCALLTYPE get_document(IHTMLDocument2** out) override {
-    ++shared_->calls;
-    *out = nullptr;
-    auto document = std::dynamic_pointer_cast<sim::SimDocument>(w_->Document());
-    if (!document) return E_FAIL;
-    return shared_->Document(document, shared_)->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(out));
+    Count();
+    auto document = std::dynamic_pointer_cast<sim::SimDocument>(m_->Document());
+    return Hand(shared_->Document(document, shared_), IID_IHTMLDocument2, out);
   }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimHtmlWindow> w_;
 };
 
-class ComFrames final : public IHTMLFramesCollection2, RefCount {
+class ComFrames final : public ModelObject<IHTMLFramesCollection2, sim::SimDocument> {
  public:
-  ComFrames(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimDocument> d)
-      : shared_(std::move(shared)), d_(std::move(d)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
         IsEqualIID(riid, IID_IHTMLFramesCollection2))
       return Give(out, this);
     return Refuse(out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
@@ -484,28 +466,23 @@ class ComFrames final : public IHTMLFramesCollection2, RefCount {
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE item(VARIANT* index, VARIANT* result) override {
-    ++shared_->calls;
+    Count();
     if (!index || !result) return E_POINTER;
     Variant i;
     if (FAILED(VariantChangeType(i.get(), index, 0, VT_I4))) return DISP_E_TYPEMISMATCH;
-    auto frame = std::dynamic_pointer_cast<sim::SimHtmlWindow>(d_->Frame(V_I4(i.get())));
+    auto frame = std::dynamic_pointer_cast<sim::SimHtmlWindow>(m_->Frame(V_I4(i.get())));
     if (!frame) return E_INVALIDARG;
     VariantInit(result);
     V_VT(result) = VT_DISPATCH;
     V_DISPATCH(result) = shared_->Window(frame, shared_).Detach();
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_length(LONG* out) override { return ++shared_->calls, Number(d_->FrameCount(), out); }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimDocument> d_;
+  HRESULT STDMETHODCALLTYPE get_length(LONG* out) override { return Count(), Number(m_->FrameCount(), out); }
 };
 
-class ComDocument final : public HTMLDocument2Stub, public IConnectionPointContainer, RefCount {
+class ComDocument final : public ModelObject<HTMLDocument2Stub, sim::SimDocument>, public IConnectionPointContainer {
  public:
-  ComDocument(std::shared_ptr<Shared> shared, std::shared_ptr<sim::SimDocument> d)
-      : shared_(std::move(shared)), d_(std::move(d)) {}
+  using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLDocument) ||
         IsEqualIID(riid, IID_IHTMLDocument2))
@@ -515,32 +492,28 @@ class ComDocument final : public HTMLDocument2Stub, public IConnectionPointConta
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
   ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
-  HRESULT STDMETHODCALLTYPE get_URL(BSTR* out) override { return ++shared_->calls, Text(d_->Url(), out); }
+  HRESULT STDMETHODCALLTYPE get_URL(BSTR* out) override { return Count(), Text(m_->Url(), out); }
   HRESULT STDMETHODCALLTYPE get_activeElement(IHTMLElement** out) override {
-    ++shared_->calls;
-    *out = nullptr;
-    auto element = std::dynamic_pointer_cast<sim::SimElement>(d_->ActiveElement());
-    if (!element) return E_FAIL;
-    return shared_->Element(element, shared_)->QueryInterface(IID_IHTMLElement, reinterpret_cast<void**>(out));
+    Count();
+    auto element = std::dynamic_pointer_cast<sim::SimElement>(m_->ActiveElement());
+    return Hand(shared_->Element(element, shared_), IID_IHTMLElement, out);
   }
   HRESULT STDMETHODCALLTYPE get_parentWindow(IHTMLWindow2** out) override {
-    ++shared_->calls;
-    *out = nullptr;
-    auto window = std::dynamic_pointer_cast<sim::SimHtmlWindow>(d_->ParentWindow());
-    if (!window) return E_FAIL;
-    return shared_->Window(window, shared_)->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(out));
+    Count();
+    auto window = std::dynamic_pointer_cast<sim::SimHtmlWindow>(m_->ParentWindow());
+    return Hand(shared_->Window(window, shared_), IID_IHTMLWindow2, out);
   }
   HRESULT STDMETHODCALLTYPE get_frames(IHTMLFramesCollection2** out) override {
-    ++shared_->calls;
-    *out = new ComFrames(shared_, d_);
+    Count();
+    *out = new ComFrames(shared_, m_);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** out) override {
-    ++shared_->calls;
+    Count();
     *out = nullptr;
     if (!IsEqualIID(riid, __uuidof(HTMLDocumentEvents))) return CONNECT_E_NOCONNECTION;
-    auto document = d_;
+    auto document = m_;
     auto connect = [document](ComPtr<IDispatch> sink, DWORD) {
       auto events = std::make_shared<DocumentEvents>(std::move(sink));
       auto subscription = document->Subscribe(events);
@@ -549,10 +522,6 @@ class ComDocument final : public HTMLDocument2Stub, public IConnectionPointConta
     *out = new ConnectionPoint(shared_, __uuidof(HTMLDocumentEvents), this, connect);
     return S_OK;
   }
-
- private:
-  std::shared_ptr<Shared> shared_;
-  std::shared_ptr<sim::SimDocument> d_;
 };
 
 bool SameObject(IUnknown* a, IUnknown* b) {
