@@ -88,8 +88,9 @@ stage fuzz-trust-and-log fuzz
 stage cross-build-i686 win32
 stage cross-build-x86_64 win64
 if ! qb_have_wine32; then
-  echo "!!! 32-bit Wine (wine32:i386) could not be installed: the 32-bit release, the program users"
-  echo "!!! get, is NOT tested under Wine on this machine; the 64-bit build stands in for it."
+  echo "!!! 32-bit Wine (wine32:i386) cannot run here (not installable, or a kernel without 32-bit"
+  echo "!!! programs): the 32-bit release, the program users get, is NOT tested under Wine on this"
+  echo "!!! machine; the 64-bit build stands in for it."
   printf '%-28s%s\n' wine-release-32-bit "SKIPPED (no wine32)"
   skipped=$((skipped + 1))
 fi

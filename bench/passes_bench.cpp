@@ -1,7 +1,7 @@
 // Cost of the window collection's passes over N open windows: browser and shell reads per pass
-// (each one a cross-process call in real life) and CPU time, for the plain passes that ask the
-// shell anew for every monitor and for the passes that take one look at the shell. Windows are
-// recognised by their object, so a pass reads the shell's list and nothing of the windows.
+// (each one a cross-process call in real life) and CPU time. A registration pass reads the
+// shell's list once and recognises known windows by their object; a revocation pass looks only
+// at what it knows of its own monitors, and reads nothing.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -14,8 +14,7 @@ namespace quellbox {
 namespace {
 
 struct Bench {
-  explicit Bench(int windows, bool remember, bool handles) {
-    engine.rememberWindowIds = remember;
+  explicit Bench(int windows, bool handles) {
     state.settings.KillerEnabled = true;
     shell.windows = std::make_shared<sim::SimShellWindows>(hub);
     for (int i = 0; i < windows; ++i) {
@@ -23,6 +22,7 @@ struct Bench {
       w->hwnd = handles ? 1000 + i : 0;
       w->locationUrl = w->locationName = "http://site" + std::to_string(i) + ".example/";
       shell.windows->Open(w, false);
+      open.push_back(w);
     }
     collection = cIEWindows::Create(engine);
   }
@@ -33,15 +33,14 @@ struct Bench {
   Services& services = ports.services;
   AppState state;
   Engine engine{services, state, nullptr};
+  std::vector<std::shared_ptr<sim::SimBrowser>> open;
   std::shared_ptr<cIEWindows> collection;
 };
 
-void Pass(benchmark::State& state, bool registration, bool remember, bool handles) {
-  Bench bench(static_cast<int>(state.range(0)), remember, handles);
-  // Warm up: windows without handles get their ids and monitors in a first registration pass,
-  // and a remembered id is learnt on the first pass that reads it.
+void Pass(benchmark::State& state, bool registration, bool handles) {
+  Bench bench(static_cast<int>(state.range(0)), handles);
+  // Warm up: windows without handles get their ids in a first registration pass.
   bench.shell.windows->FireRegistered();
-  if (!registration) bench.shell.windows->FireRevoked();
   long reads = 0, passes = 0;
   for (auto _ : state) {
     long before = bench.hub.reads;
@@ -53,24 +52,16 @@ void Pass(benchmark::State& state, bool registration, bool remember, bool handle
   state.counters["monitors"] = bench.collection->Count();
 }
 
-void RegistrationPlain(benchmark::State& s) { Pass(s, true, false, true); }
-void RegistrationRemembered(benchmark::State& s) { Pass(s, true, true, true); }
-void RevocationPlain(benchmark::State& s) { Pass(s, false, false, true); }
-void RevocationRemembered(benchmark::State& s) { Pass(s, false, true, true); }
-void RegistrationPlainNoHandles(benchmark::State& s) { Pass(s, true, false, false); }
-void RegistrationRememberedNoHandles(benchmark::State& s) { Pass(s, true, true, false); }
-void RevocationPlainNoHandles(benchmark::State& s) { Pass(s, false, false, false); }
-void RevocationRememberedNoHandles(benchmark::State& s) { Pass(s, false, true, false); }
+void Registration(benchmark::State& s) { Pass(s, true, true); }
+void Revocation(benchmark::State& s) { Pass(s, false, true); }
+void RegistrationNoHandles(benchmark::State& s) { Pass(s, true, false); }
+void RevocationNoHandles(benchmark::State& s) { Pass(s, false, false); }
 
 #define QB_WINDOWS Arg(1)->Arg(10)->Arg(50)->Arg(200)
-BENCHMARK(RegistrationPlain)->QB_WINDOWS;
-BENCHMARK(RegistrationRemembered)->QB_WINDOWS;
-BENCHMARK(RevocationPlain)->QB_WINDOWS;
-BENCHMARK(RevocationRemembered)->QB_WINDOWS;
-BENCHMARK(RegistrationPlainNoHandles)->QB_WINDOWS;
-BENCHMARK(RegistrationRememberedNoHandles)->QB_WINDOWS;
-BENCHMARK(RevocationPlainNoHandles)->QB_WINDOWS;
-BENCHMARK(RevocationRememberedNoHandles)->QB_WINDOWS;
+BENCHMARK(Registration)->QB_WINDOWS;
+BENCHMARK(Revocation)->QB_WINDOWS;
+BENCHMARK(RegistrationNoHandles)->QB_WINDOWS;
+BENCHMARK(RevocationNoHandles)->QB_WINDOWS;
 
 }  // namespace
 }  // namespace quellbox

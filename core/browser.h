@@ -86,6 +86,8 @@ class Browser {
   virtual bool ExecWB(std::int32_t command, std::int32_t option) = 0;
   virtual bool Quit() = 0;
   virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) = 0;
+  // True once a call found the window's process gone: the object will answer no call again.
+  virtual bool Lost() const = 0;
 };
 
 // The arguments of BeforeNavigate2 that the engine passes on in its reports.
@@ -136,18 +138,25 @@ class BrowserShell {
   virtual std::shared_ptr<ShellWindows> OpenShellWindows() = 0;  // null when unavailable
 };
 
-// Keyboard, mouse and screen.
+// Keyboard, mouse, the displays and the windows on them.
 class Input {
  public:
   virtual ~Input() = default;
-  virtual std::int16_t KeyState(int virtualKey) = 0;       // negative while held
+  // Negative while held; the low-order bit only says the key is toggled.
+  virtual std::int16_t KeyState(int virtualKey) = 0;
   virtual std::int16_t AsyncKeyState(int virtualKey) = 0;  // not 0 while held
   struct Point {
     std::int32_t x = 0, y = 0;
   };
+  struct Rect {
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+  };
   virtual std::optional<Point> CursorPos() = 0;
   virtual std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) = 0;
-  virtual Point ScreenSize() = 0;  // width and height of the primary display in pixels
+  // The display the window is on, in pixels of the desktop; the primary one for an unknown window.
+  virtual Rect DisplayOf(std::int64_t hwnd) = 0;
+  // Whether the handle still names a window.
+  virtual bool WindowExists(std::int64_t hwnd) = 0;
 };
 
 inline constexpr int kVkShift = 16;

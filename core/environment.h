@@ -1,6 +1,7 @@
 #pragma once
 // What the engine needs to know about its own process.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quellbox {
@@ -18,6 +19,8 @@ class Environment {
   virtual void DoEvents() = 0;
   virtual std::uint16_t UserDefaultLangId() = 0;
   virtual std::uint16_t SystemDefaultLangId() = 0;
+  // The major version in the version resource of the program at `path`; none when unknown.
+  virtual std::optional<int> ProgramMajorVersion(const std::string& path) = 0;
 };
 
 class InstanceLock {

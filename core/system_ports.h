@@ -17,7 +17,8 @@ class Clock {
 class Sound {
  public:
   virtual ~Sound() = default;
-  // Returns when the beep ends.
+  // Starts the beep and returns at once: it is sounded inside a browser's event, which the
+  // browser waits for. A beep asked for while one sounds is merged into it.
   virtual void Beep(unsigned frequencyHz, unsigned durationMs) = 0;
   // Starts playing and returns at once; a missing or unplayable file plays nothing.
   virtual void PlayWave(const std::string& path) = 0;

@@ -85,7 +85,7 @@ std::optional<std::int32_t> IE_Class::ReadIEHandle() {
 }
 
 std::optional<std::int32_t> IE_Class::QuellboxProperty() {
-  if (quellboxProperty_ && engine_.rememberWindowIds) return quellboxProperty_;
+  if (quellboxProperty_) return quellboxProperty_;
   auto self = shared_from_this();
   auto value = ie_ ? ie_->GetProperty(kWindowIdProperty) : std::nullopt;
   if (value && *value != 0) quellboxProperty_ = value;  // 0 means not stored yet: ask again
@@ -146,6 +146,7 @@ void IE_Class::NavigateComplete2(const std::shared_ptr<Browser>&, const std::str
 }
 
 void IE_Class::OnQuit() {
+  quit_ = true;
   if (!raisedGesture_) return;
   Flags().UserGesture = false;
   Flags().NewWindowAllowed = false;
@@ -167,10 +168,10 @@ void IE_Class::NewWindow2(bool& cancel) {
   }
 
   if (settings.Normalize && ie_) {
-    Input::Point screen = input.ScreenSize();
+    Input::Rect screen = input.DisplayOf(handle_);
     auto height = ie_->Height();
     auto width = ie_->Width();
-    if (height && width && screen.y > *height && screen.x > *width) {
+    if (height && width && screen.height > *height && screen.width > *width) {
       Flags().RestoreHeight = *height;
       Flags().RestoreWidth = *width;
     }
@@ -190,18 +191,21 @@ void IE_Class::NewWindow2(bool& cancel) {
 
 void IE_Class::NormalizeWindow() {
   if (!ie_ || !engine_.state.settings.Normalize) return;
-  Input::Point screen = engine_.services.input.ScreenSize();
+  // The display the window is on: a window blown up on a second display is as full as one on
+  // the first, and one that merely matches the first display's size elsewhere is not.
+  Input::Rect screen = engine_.services.input.DisplayOf(handle_);
   auto width = ie_->Width();
   auto height = ie_->Height();
   if (!width || !height) return;
-  if (screen.y != *height && screen.x != *width) return;
+  if (screen.height != *height && screen.width != *width) return;
   auto document = ie_->Document();
   auto window = document ? document->ParentWindow() : nullptr;
   if (!window) return;
   window->ResizeTo(Flags().RestoreWidth, Flags().RestoreHeight);
   if (auto w = ie_->Width()) width = w;
   if (auto h = ie_->Height()) height = h;
-  window->MoveTo(HalfToEven((screen.x - *width) / 2.0), HalfToEven((screen.y - *height) / 2.0));
+  window->MoveTo(screen.left + HalfToEven((screen.width - *width) / 2.0),
+                 screen.top + HalfToEven((screen.height - *height) / 2.0));
 }
 
 void IE_Class::HookDocument(const std::shared_ptr<HtmlDocument>& document) {

@@ -33,7 +33,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::optional<std::int32_t> ReadIEHandle();
   std::int32_t RecordedHandle() const { return handle_; }
   // The browser's "quellbox" property. Only Quellbox writes it, and only once, so a stored id
-  // once read or written is remembered (unless the engine asks for every read to be made).
+  // once read or written is remembered.
   std::optional<std::int32_t> QuellboxProperty();
   void RememberQuellboxProperty(std::int32_t value);
 
@@ -56,6 +56,8 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::int16_t NextSlot() const { return nextSlot_; }
   const std::shared_ptr<HtmlDocument>& SlotDocument(int slot) const { return slots_[slot].document; }
   bool RaisedGesture() const { return raisedGesture_; }
+  // The window said it quits (OnQuit): evidence that the monitor can go.
+  bool HeardQuit() const { return quit_; }
 
  private:
   explicit IE_Class(Engine& engine);
@@ -83,6 +85,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::array<Slot, kSlots> slots_;
   std::int16_t nextSlot_ = 0;
   bool raisedGesture_ = false;
+  bool quit_ = false;
 };
 
 }  // namespace quellbox

@@ -34,8 +34,6 @@ struct Engine {
   Services& services;
   AppState& state;
   ReportObserver* reports = nullptr;
-  // Remember window ids read from or written to browsers instead of reading them again.
-  bool rememberWindowIds = true;
 };
 
 // The browser property that names windows without a handle.

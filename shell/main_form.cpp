@@ -1,5 +1,7 @@
 #include "shell/main_form.h"
 
+#include <utility>
+
 #include "core/spyware_list.h"
 #include "shell/tray_tip.h"
 #include "ui/html_help.h"
@@ -38,20 +40,29 @@ void MainForm::FormQueryUnload() { SaveSettings(services_, state_); }
 void MainForm::FormUnload() {
   SaveSettings(services_, state_);
   DeleteIcon();
-  IEWin_.reset();  // disconnects from the shell and drops the monitors; browsers stay open
+  // Disconnects from the shell and drops the monitors; browsers stay open. This may run inside a
+  // pass of the collection (a close that arrives while its calls wait), which then stops.
+  if (auto windows = std::exchange(IEWin_, nullptr)) windows->Close();
 }
 
 void MainForm::CreateIcon() {
   record_ = TrayIconRecord{};
   record_.image = TrayImage::Normal;
   record_.szTip = TipField(TrayTipText(state_.settings.WindowsLeft));
-  services_.tray.Add(record_);
   iconShown_ = true;
+  AddIcon();
+}
+
+void MainForm::AddIcon() {
+  // A shell that is starting refuses the icon; one that kept it across a restart refuses the
+  // add but takes the change.
+  iconPending_ = !services_.tray.Add(record_) && !services_.tray.Modify(record_);
 }
 
 void MainForm::DeleteIcon() {
   services_.tray.Delete(record_.uID);
   iconShown_ = false;
+  iconPending_ = false;
 }
 
 void MainForm::ModIcon(TrayImage image) {
@@ -80,14 +91,17 @@ void MainForm::TrayNotify(std::uint32_t mouseMessage) {
 }
 
 void MainForm::TaskbarCreated() {
-  if (iconShown_) services_.tray.Add(record_);
-  if (IEWin_) IEWin_->Reconnect();
+  if (iconShown_) AddIcon();
+  // Held here: the reconnection's calls let messages in, a close among them.
+  if (auto windows = IEWin_) windows->Reconnect();
 }
 
-bool MainForm::KeepShellConnected() {
-  if (!IEWin_) return false;
-  if (!IEWin_->ShellConnected()) IEWin_->Reconnect();
-  return IEWin_->ShellConnected();
+bool MainForm::KeepConnected() {
+  if (iconPending_) AddIcon();
+  auto windows = IEWin_;  // held: the calls below let messages in, a close among them
+  if (!windows) return false;
+  if (!windows->ShellConnected()) windows->Reconnect();
+  return windows->ShellConnected();
 }
 
 frmMenu& MainForm::Menu() {

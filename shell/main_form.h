@@ -34,9 +34,10 @@ class MainForm : public MenuHost {
   // Explorer restarted: its notification area needs the icon again, and its window list,
   // which lives in Explorer, has to be opened anew.
   void TaskbarCreated();
-  // Called every few seconds: opens the shell's window list when it was not up at start or a
-  // call found it gone. True when the collection hears the shell.
-  bool KeepShellConnected();
+  // Called every few seconds: adds the tray icon when the shell refused it, and opens the
+  // shell's window list when it was not up at start or a call found it gone. True when the
+  // collection hears the shell.
+  bool KeepConnected();
 
   void ShowForm(const std::string& name) override;
   void ShowHelpContents() override;
@@ -48,9 +49,12 @@ class MainForm : public MenuHost {
   const std::shared_ptr<cIEWindows>& IEWin() const { return IEWin_; }
   const TrayIconRecord& IconRecord() const { return record_; }
   bool IconShown() const { return iconShown_; }
+  bool IconPending() const { return iconPending_; }
   std::string Caption;
 
  private:
+  void AddIcon();
+
   Services& services_;
   InstanceLock& instanceLock_;
   AppState& state_;
@@ -58,6 +62,7 @@ class MainForm : public MenuHost {
   std::shared_ptr<cIEWindows> IEWin_;
   TrayIconRecord record_;
   bool iconShown_ = false;
+  bool iconPending_ = false;  // shown, but the shell has not taken it yet
   std::unique_ptr<frmMenu> menu_;
 };
 

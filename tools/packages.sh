@@ -6,5 +6,9 @@ QB_PACKAGES_WINE=(wine wine64 xvfb xdotool imagemagick tesseract-ocr procps)
 # 32-bit Wine, for the release (a 32-bit program); the i386 architecture is added for it.
 QB_PACKAGES_WINE32=(wine32:i386)
 
-# True when 32-bit Windows programs can run here.
-qb_have_wine32() { dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q '^install ok installed$'; }
+# True when 32-bit Windows programs can run here: 32-bit Wine is installed and the kernel runs
+# 32-bit programs (some virtual machines' kernels are built without that).
+qb_have_wine32() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q '^install ok installed$' &&
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}

@@ -5,10 +5,26 @@
 #include "tracking/popup_decision.h"
 
 namespace quellbox {
+namespace {
+
+// Sets a flag for a scope and puts back what it was, however the scope is left.
+class FlagScope {
+ public:
+  FlagScope(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+  ~FlagScope() { flag_ = saved_; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+  bool saved_;
+};
+
+}  // namespace
 
 std::shared_ptr<cIEWindows> cIEWindows::Create(Engine& engine) {
   std::shared_ptr<cIEWindows> windows(new cIEWindows(engine));
-  windows->Connect(engine.services.shell.OpenShellWindows());
+  windows->Connect(engine.services.shell.OpenShellWindows(), false);
   return windows;
 }
 
@@ -19,33 +35,50 @@ cIEWindows::~cIEWindows() {
   list_.clear();
 }
 
-void cIEWindows::Connect(const std::shared_ptr<ShellWindows>& shell) {
-  if (!shell) return;
+void cIEWindows::Close() {
+  closed_ = true;
+  events_.reset();
+  winShell_.reset();
+  list_.clear();  // monitors whose handlers run hold themselves until they return
+}
+
+void cIEWindows::Connect(const std::shared_ptr<ShellWindows>& shell, bool listenFirst) {
+  if (!shell || closed_) return;
   auto self = shared_from_this();
+  winShell_ = shell;
+  // After an Explorer restart, windows register again while the list is being read, and each
+  // must be heard. At start-up, notifications raised while the scan runs are not delivered.
+  if (listenFirst) events_ = shell->Subscribe(weak_from_this());
+  // The windows the scan finds are the user's own: an allowance left pending while Explorer was
+  // away was theirs and must not let a pop-up through, neither now nor after the scan.
+  if (listenFirst) engine_.state.flags.NewWindowAllowed = false;
   busy_ = true;
-  engine_.state.flags.InitialScan = true;
   if (auto windows = TakeSnapshot(*shell)) {
     for (const auto& window : *windows)
-      if (window) AddIE(window, 0);
+      if (window) scanned_.push_back(window->Identity());
+    for (const auto& window : *windows) {
+      if (closed_) break;
+      if (window) Wrap(window, true);
+    }
   }
-  engine_.state.flags.InitialScan = false;
-  // Notifications the shell raised while the scan ran are not delivered.
-  winShell_ = shell;
-  events_ = winShell_->Subscribe(weak_from_this());
+  scanned_.clear();
   busy_ = false;
+  if (closed_) return;
+  if (listenFirst) engine_.state.flags.NewWindowAllowed = false;
+  else events_ = shell->Subscribe(weak_from_this());
 }
 
 bool cIEWindows::ShellConnected() const { return winShell_ && events_ && !winShell_->Lost(); }
 
 void cIEWindows::Reconnect() {
-  if (busy_) return;  // a scan is under way and connects when it ends
+  if (busy_ || closed_) return;  // a scan is under way and connects when it ends
   auto self = shared_from_this();
   events_.reset();
   winShell_.reset();
   auto shell = engine_.services.shell.OpenShellWindows();
-  if (!shell) return;
-  Revoke(shell.get());
-  Connect(shell);
+  if (!shell || closed_) return;
+  Revoke();
+  Connect(shell, true);
 }
 
 void cIEWindows::WaitWhileBusy() {
@@ -67,18 +100,33 @@ const IE_Class* cIEWindows::FindByIdentity(const void* identity) const {
   return nullptr;
 }
 
+bool cIEWindows::FoundByScan(const Browser& window) const {
+  const void* identity = window.Identity();
+  return identity && std::find(scanned_.begin(), scanned_.end(), identity) != scanned_.end();
+}
+
 void cIEWindows::AddIE(const std::shared_ptr<Browser>& window, std::int32_t) {
-  if (!window) return;
+  if (window) Wrap(window, FoundByScan(*window));
+}
+
+void cIEWindows::Wrap(const std::shared_ptr<Browser>& window, bool foundByScan) {
+  if (closed_) return;
   auto self = shared_from_this();
   // One monitor and one judgement per window, whatever the reads below let in: the entry is
   // made before the attach reads, so that a pass nested in them finds the window taken.
   if (FindByIdentity(window->Identity())) return;
+  // A window the scan found is the user's, whichever pass gets to it first.
+  FlagScope scan(engine_.state.flags.InitialScan, foundByScan);
   auto monitor = IE_Class::Create(engine_);
   list_.push_back({"", monitor});
   monitor->SetIECtl(window);
   std::string key = std::to_string(monitor->IEHandle());
-  // A pass nested in the reads found the window gone from the shell: nothing is left to judge.
-  if (!Contains(monitor)) return;
+  if (!Contains(monitor)) return;  // dropped by a pass nested in the reads, or closed
+  // A window that left before its turn (it quit while other windows were read) is not judged.
+  if (HasLeft(*monitor)) {
+    Remove(monitor);
+    return;
+  }
   for (Entry& e : list_)
     if (e.monitor == monitor) e.key = key;
   JudgeNewWindow(engine_, *window, monitor.get());
@@ -132,14 +180,13 @@ bool cIEWindows::Known(Browser& window) {
   if (id == 0) return !identity;
   // Ids are stored only in windows without a handle, so a monitor that recorded a handle is
   // known by it alone; comparing those reads nothing, so nothing can change the list.
-  if (engine_.rememberWindowIds &&
-      std::any_of(list_.begin(), list_.end(),
+  if (std::any_of(list_.begin(), list_.end(),
                   [&](const Entry& e) { return byId(e.monitor) && e.monitor->RecordedHandle() == id; }))
     return true;
   bool found = false;
   // Works on a copy: the reads below may deliver events that change the list.
   for (const auto& monitor : NewEnum()) {
-    if (!byId(monitor) || (engine_.rememberWindowIds && monitor->RecordedHandle() != 0)) continue;
+    if (!byId(monitor) || monitor->RecordedHandle() != 0) continue;
     auto property = monitor->QuellboxProperty();
     if (!property) continue;  // this monitor cannot be looked at; go on with the next
     if (monitor->IEHandle() == id || *property == id) found = true;
@@ -147,83 +194,37 @@ bool cIEWindows::Known(Browser& window) {
   return found;
 }
 
-void cIEWindows::WindowRegistered(std::int32_t cookie) {
+void cIEWindows::WindowRegistered(std::int32_t) {
+  if (closed_) return;
   auto self = shared_from_this();
   auto shell = winShell_;
   auto windows = shell ? TakeSnapshot(*shell) : std::nullopt;
   if (!windows) return;
   for (const auto& window : *windows) {
-    if (window && !Known(*window)) AddIE(window, cookie);
-    WaitWhileBusy();
+    if (closed_) return;
+    if (window && !Known(*window)) Wrap(window, FoundByScan(*window));
   }
 }
 
 void cIEWindows::WindowRevoked(std::int32_t) {
+  if (closed_) return;
   auto self = shared_from_this();
-  auto shell = winShell_;
-  Revoke(shell.get());
+  Revoke();
 }
 
-void cIEWindows::Revoke(ShellWindows* shell) {
-  if (!shell) return;
-  if (engine_.rememberWindowIds) RevokeWithOneSnapshot(shell);
-  else RevokeWithFreshCounts(shell);
+// A monitor goes only on evidence about its own window, never because one look at the shell's
+// list missed it: that list renumbers when a window quits between two reads of it, and after an
+// Explorer restart windows show up in it late. Reads nothing, so nothing can change the list.
+bool cIEWindows::HasLeft(const IE_Class& monitor) {
+  if (monitor.HeardQuit()) return true;
+  if (monitor.IECtl() && monitor.IECtl()->Lost()) return true;
+  std::int32_t handle = monitor.RecordedHandle();
+  return handle != 0 && !engine_.services.input.WindowExists(handle);
 }
 
-// By identity where both sides have one; by id otherwise, the way the shell numbers windows.
-// A window that cannot be looked at keeps its monitor only when it could be the monitor's own:
-// an unreadable window of another identity says nothing about this one.
-std::optional<bool> cIEWindows::IsLive(const std::shared_ptr<IE_Class>& monitor, const Snapshot& windows) {
-  const void* identity = monitor->IECtl() ? monitor->IECtl()->Identity() : nullptr;
-  bool unsure = false;
-  std::optional<std::optional<std::int32_t>> mine;  // read once, and only if needed
-  for (const auto& item : windows) {
-    if (!item) {
-      unsure = true;
-      continue;
-    }
-    if (identity && item->Identity()) {
-      if (item->Identity() == identity) return true;
-      continue;
-    }
-    if (!mine) mine = monitor->ReadIEHandle();
-    if (!*mine) return std::nullopt;
-    auto hwnd = item->Hwnd();
-    std::optional<std::int32_t> h;
-    if (hwnd && *hwnd != 0) h = static_cast<std::int32_t>(*hwnd);
-    else if (hwnd) h = item->GetProperty(kWindowIdProperty);
-    if (!h) unsure = true;
-    else if (*h == **mine) return true;
-  }
-  if (unsure) return std::nullopt;
-  return false;
-}
-
-// Asks the shell about every window once per monitor, as the shell list may change under way.
-void cIEWindows::RevokeWithFreshCounts(ShellWindows* shell) {
-  auto monitors = NewEnum();
-  for (auto it = monitors.rbegin(); it != monitors.rend(); ++it) {
-    const auto& monitor = *it;
-    if (!Contains(monitor)) continue;  // already dropped by a nested pass
-    auto windows = TakeSnapshot(*shell);
-    if (!windows || IsLive(monitor, *windows).value_or(true)) continue;
-    Remove(monitor);
-    WaitWhileBusy();
-  }
-}
-
-// The same judgement from one look at the shell list. A window that closes during the pass
-// raises a revocation of its own, which then drops its monitor.
-void cIEWindows::RevokeWithOneSnapshot(ShellWindows* shell) {
-  auto windows = TakeSnapshot(*shell);
-  if (!windows) return;
-  auto monitors = NewEnum();
-  for (auto it = monitors.rbegin(); it != monitors.rend(); ++it) {
-    const auto& monitor = *it;
-    if (!Contains(monitor) || IsLive(monitor, *windows).value_or(true)) continue;
-    Remove(monitor);
-    WaitWhileBusy();
-  }
+void cIEWindows::Revoke() {
+  for (const auto& monitor : NewEnum())
+    if (HasLeft(*monitor)) Remove(monitor);
 }
 
 }  // namespace quellbox

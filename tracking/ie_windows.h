@@ -35,31 +35,37 @@ class cIEWindows : public ShellWindowsEventSink, public std::enable_shared_from_
 
   // True while the shell's list is open, its events connected and no call has found it gone.
   bool ShellConnected() const;
-  // Opens the shell's list anew (Explorer restarted, or was not up at start): drops the
-  // monitors of windows that closed meanwhile, wraps the windows it does not know yet as the
-  // start-up scan does, and listens again. Monitors of windows that stayed are kept as they are.
+  // Opens the shell's list anew (Explorer restarted, or was not up at start) and listens to it
+  // at once: the windows it lists that have no monitor are wrapped as the start-up scan wraps
+  // them, and a window that registers meanwhile is judged as a new one. Monitors stay.
   void Reconnect();
+  // Drops every monitor and stops listening. Safe while a pass is under way: the pass stops at
+  // its next step.
+  void Close();
 
  private:
   explicit cIEWindows(Engine& engine);
   using Snapshot = std::vector<std::shared_ptr<Browser>>;  // null where an item was unreadable
 
-  void Connect(const std::shared_ptr<ShellWindows>& shell);
+  // Scans the list and listens to it; a reconnection listens before it scans.
+  void Connect(const std::shared_ptr<ShellWindows>& shell, bool listenFirst);
   void WaitWhileBusy();
   // Every window of the list, read before anything is done to any of them: a window that quits
   // meanwhile must not shift the positions of the others.
   static std::optional<Snapshot> TakeSnapshot(ShellWindows& shell);
-  // Wraps every window of the snapshot that has no monitor yet.
-  void WrapNew(const Snapshot& windows, std::int32_t cookie);
+  // Rule 1 lives here: wraps and judges a window that has no monitor, `foundByScan` when the
+  // scan of the list found it (it is then the user's, rule 3).
+  void Wrap(const std::shared_ptr<Browser>& window, bool foundByScan);
+  bool FoundByScan(const Browser& window) const;
   bool Known(Browser& window);
   const IE_Class* FindByIdentity(const void* identity) const;
-  // Whether the monitor's window is among the windows; nullopt when that cannot be told.
-  std::optional<bool> IsLive(const std::shared_ptr<IE_Class>& monitor, const Snapshot& windows);
+  // Whether there is evidence that the monitor's window has gone: its OnQuit, its object's
+  // process gone, or its handle naming no window.
+  bool HasLeft(const IE_Class& monitor);
   bool Contains(const std::shared_ptr<IE_Class>& monitor) const;
   void Remove(const std::shared_ptr<IE_Class>& monitor);
-  void RevokeWithFreshCounts(ShellWindows* shell);
-  void RevokeWithOneSnapshot(ShellWindows* shell);
-  void Revoke(ShellWindows* shell);
+  // Drops the monitors of windows that have left.
+  void Revoke();
 
   struct Entry {
     std::string key;
@@ -68,6 +74,8 @@ class cIEWindows : public ShellWindowsEventSink, public std::enable_shared_from_
   Engine& engine_;
   std::vector<Entry> list_;
   bool busy_ = false;
+  bool closed_ = false;
+  std::vector<const void*> scanned_;  // identities of the windows the running scan found
   std::shared_ptr<ShellWindows> winShell_;
   std::unique_ptr<Subscription> events_;
 };

@@ -25,8 +25,10 @@ std::int32_t WindowId(Engine& engine, Browser& window, Naming naming, IE_Class* 
   else id = window.GetProperty(kWindowIdProperty).value_or(0);
   if (id != 0 || (!hwnd && naming == Naming::IfHandleless)) return id;
   id = static_cast<std::int32_t>(std::nearbyint(engine.services.clock.RandomFraction() * 99999999.0));
-  if (!window.PutProperty(kWindowIdProperty, id)) return 0;  // a name nobody can read back is none
-  if (monitor && monitor->IECtl().get() == &window) monitor->RememberQuellboxProperty(id);
+  // A window that refuses to store its name still has one for this judgement: only an id of 0
+  // stops it, and a pop-up must not escape by refusing the write.
+  if (window.PutProperty(kWindowIdProperty, id) && monitor && monitor->IECtl().get() == &window)
+    monitor->RememberQuellboxProperty(id);
   return id;
 }
 
@@ -38,10 +40,19 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
   std::string name = w.LocationName().value_or(kFailedRead);
   std::string url = w.LocationURL().value_or(kFailedRead);
 
+  auto fullName = w.FullName();
+  bool explorer = fullName && UpperAscii(*fullName).find("EXPLORER.EXE") != std::string::npos;
+  // Internet Explorer 9 and later hide the status bar of the user's own windows by default, while
+  // every window a script opens has shown one since Windows XP SP2: there the status bar tells
+  // nothing, and it is read as shown, as Internet Explorer 6 to 8 show it by default.
+  bool statusBarTells =
+      explorer || !fullName || engine.services.env.ProgramMajorVersion(*fullName).value_or(0) < 9;
+  auto readStatusBar = [&] { return statusBarTells ? w.StatusBar() : std::optional<bool>(true); };
+
   // A blank window that the user asked for, or that shows a status bar, is still loading and
   // is left alone; so is one whose status bar cannot be read.
   bool blank = app.empty() || (url.empty() && name.empty());
-  auto statusBar = w.StatusBar();
+  auto statusBar = readStatusBar();
   if (!statusBar || (blank && (flags.NewWindowAllowed || *statusBar))) {
     flags.NewWindowAllowed = false;
     return;
@@ -49,14 +60,12 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
 
   if (WindowId(engine, w, Naming::Always, monitor) == 0) return;
 
-  auto fullName = w.FullName();
-  bool explorer = fullName && UpperAscii(*fullName).find("EXPLORER.EXE") != std::string::npos;
-
   std::string probe;
-  if (w.LocationName()) {
-    probe = kReadable;
-    // Windows already open and visible at start-up are the user's own, and so is one that may
-    // be visible: a read that failed must not get the user's window closed.
+  bool titled = w.LocationName().has_value();
+  if (titled) probe = kReadable;
+  // A window open and visible when the scan found it is the user's own, whatever read fails:
+  // one that may be visible is taken for visible.
+  if (titled || flags.InitialScan) {
     auto visible = w.Visible();
     if (flags.InitialScan && visible.value_or(true)) return;
   }
@@ -74,7 +83,7 @@ void JudgeNewWindow(Engine& engine, Browser& w, IE_Class* monitor) {
   candidate |= name == kFailedRead;
   auto freshName = w.LocationName();
   candidate |= !freshName || UpperAscii(*freshName).find("/ADSERV/") != std::string::npos;
-  auto freshStatusBar = w.StatusBar();
+  auto freshStatusBar = readStatusBar();
   candidate |= !freshStatusBar || (!explorer && !*freshStatusBar && !allowed);
 
   // Holding a key lets a window through only while the option to disable Quellbox so is on.

@@ -1,5 +1,5 @@
 // quellbox-sim: runs scenario files against the engine on the simulated platform.
-//   quellbox-sim [--check] [--design-passes] [--reads] FILE...
+//   quellbox-sim [--check] [--reads] FILE...
 // Prints each transcript; with --check, compares it with the one the file carries.
 #include <cstring>
 #include <iostream>
@@ -12,11 +12,9 @@
 
 int main(int argc, char** argv) {
   bool check = false, reads = false;
-  quellbox::sim::ScenarioOptions options;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--check")) check = true;
-    else if (!std::strcmp(argv[i], "--design-passes")) options.designPasses = true;
     else if (!std::strcmp(argv[i], "--reads")) reads = true;
     else if (argv[i][0] == '-') {
       std::cerr << "unknown option " << argv[i] << "\n";
@@ -24,7 +22,7 @@ int main(int argc, char** argv) {
     } else files.push_back(argv[i]);
   }
   if (files.empty()) {
-    std::cerr << "usage: quellbox-sim [--check] [--design-passes] [--reads] FILE...\n";
+    std::cerr << "usage: quellbox-sim [--check] [--reads] FILE...\n";
     return 2;
   }
   int status = 0;
@@ -35,7 +33,7 @@ int main(int argc, char** argv) {
       status = 2;
       continue;
     }
-    auto result = quellbox::sim::RunScenario(*text, options);
+    auto result = quellbox::sim::RunScenario(*text);
     if (!result.error.empty()) {
       std::cerr << file << ":" << result.errorLine << ": " << result.error << "\n";
       status = 2;

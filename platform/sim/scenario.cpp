@@ -20,6 +20,9 @@ namespace quellbox::sim {
 namespace {
 
 constexpr const char* kTranscriptMarker = "=== transcript";
+// Where a window's browser lives unless the scenario says otherwise: Internet Explorer 6.
+constexpr const char* kDefaultBrowser = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
+constexpr int kDefaultBrowserVersion = 6;
 
 // "a b=c d=\"e f\"" into words; quotes group, backslash escapes \r \n \t \" \\ inside them.
 std::vector<std::string> Words(const std::string& line) {
@@ -75,6 +78,7 @@ class Runner {
   explicit Runner(ScenarioHost& host) : host_(host), hub_(host.Hub()) {
     list_ = std::make_shared<SimShellWindows>(hub_);
     host_.ShellUp(list_, false);
+    host_.InstallProgram(kDefaultBrowser, kDefaultBrowserVersion);
   }
 
   ScenarioResult Run(const std::string& text) {
@@ -104,7 +108,11 @@ class Runner {
         break;
       }
     }
-    host_.Finish();
+    try {
+      host_.Finish();
+    } catch (const ScenarioError& e) {
+      if (result.error.empty()) result.error = e.what();
+    }
     result.transcript = out_.str();
     result.reads = hub_.reads;
     return result;
@@ -127,7 +135,9 @@ class Runner {
         {"completed", &Runner::Completed}, {"frame", &Runner::Frame},
         {"key", &Runner::Key},           {"screen", &Runner::Screen},
         {"random", &Runner::Random},     {"clock", &Runner::ClockCommand},
-        {"inside", &Runner::Inside},     {"tick", &Runner::Tick},
+        {"inside", &Runner::Inside},     {"hang", &Runner::Hang},
+        {"crash", &Runner::Crash},       {"display", &Runner::Display},
+        {"tick", &Runner::Tick},
         {"tip", &Runner::Tip},           {"exit", &Runner::Exit},
         {"show", &Runner::Show},         {"shell", &Runner::ShellCommand},
     };
@@ -174,9 +184,12 @@ class Runner {
       auto eq = w[i].find('=');
       if (eq == std::string::npos) throw ScenarioError("expected key=value, got '" + w[i] + "'");
       std::string key = w[i].substr(0, eq), value = w[i].substr(eq + 1);
-      if (key == "hwnd") b.hwnd = value == "none" ? std::optional<std::int64_t>(0)
-                                 : value == "!" ? std::nullopt
-                                                : std::optional<std::int64_t>(Number(value));
+      if (key == "hwnd") {
+        b.hwnd = value == "none" ? std::optional<std::int64_t>(0)
+                 : value == "!"  ? std::nullopt
+                                 : std::optional<std::int64_t>(Number(value));
+        if (b.hwnd && *b.hwnd) b.handle = *b.hwnd;
+      }
       else if (key == "url") {
         b.locationUrl = TextOrUnreadable(value);
         if (b.document) b.document->url = value;
@@ -195,6 +208,17 @@ class Runner {
         if (x == std::string::npos) throw ScenarioError("size is WIDTHxHEIGHT");
         b.width = Number(value.substr(0, x));
         b.height = Number(value.substr(x + 1));
+      } else if (key == "pos") {
+        auto comma = value.find(',');
+        if (comma == std::string::npos) throw ScenarioError("pos is X,Y");
+        b.left = Number(value.substr(0, comma));
+        b.top = Number(value.substr(comma + 1));
+      } else if (key == "ie") {
+        int major = Number(value);
+        if (major < 6 || major > 11) throw ScenarioError("ie is a version from 6 to 11");
+        std::string path = "C:\\Program Files\\Internet Explorer " + value + "\\IEXPLORE.EXE";
+        host_.InstallProgram(path, major);
+        b.fullName = path;
       } else throw ScenarioError("unknown window property '" + key + "'");
     }
   }
@@ -234,7 +258,7 @@ class Runner {
     Need(w, 2, "window NAME [key=value ...]");
     if (windows_.count(w[1])) throw ScenarioError("window '" + w[1] + "' exists already");
     auto b = std::make_shared<SimBrowser>(hub_, w[1]);
-    b->hwnd = 1000 + static_cast<std::int64_t>(windows_.size()) * 10;
+    b->hwnd = b->handle = 1000 + static_cast<std::int64_t>(windows_.size()) * 10;
     b->locationUrl = b->locationName = "about:blank";
     b->document = NewDocument("about:blank", *b);
     b->locationName.reset();
@@ -264,10 +288,11 @@ class Runner {
     list_->Close(window, notify);
     host_.ShellClosed(window, notify);
   }
-  // Explorer ends (down), or starts again with the windows that are open (up) and tells every
-  // program so (TaskbarCreated); or the shell raises a registration with no new window (notify).
+  // Explorer ends (down), or starts again with the windows that are open (up; `late`: they
+  // register again one by one, with `open`) and tells every program so (TaskbarCreated); or the
+  // shell raises a registration with no new window (notify).
   void ShellCommand(const Args& w) {
-    Need(w, 2, "shell down|up|notify");
+    Need(w, 2, "shell down|up [late]|notify");
     if (w[1] == "notify") {
       list_->FireRegistered();
       host_.ShellNotified();
@@ -278,7 +303,7 @@ class Runner {
     } else if (w[1] == "up") {
       if (!list_->Dead()) throw ScenarioError("the shell is up already");
       auto fresh = std::make_shared<SimShellWindows>(hub_);
-      fresh->windows = list_->windows;
+      if (!(w.size() > 2 && w[2] == "late")) fresh->windows = list_->windows;
       list_ = fresh;
       host_.ShellUp(list_, true);
     } else {
@@ -350,15 +375,27 @@ class Runner {
     b->document->frames.push_back(f);
   }
   void Key(const Args& w) {
-    Need(w, 3, "key SHIFT|CTRL|ALT down|up");
+    Need(w, 3, "key SHIFT|CTRL|ALT down|up|toggled");
     int vk = w[1] == "SHIFT" ? kVkShift : w[1] == "CTRL" ? kVkControl : w[1] == "ALT" ? kVkMenu : 0;
     if (!vk) throw ScenarioError("unknown key '" + w[1] + "'");
-    if (w[2] != "down" && w[2] != "up") throw ScenarioError("key state is down or up");
-    host_.SetKey(vk, w[2] == "down");
+    using K = ScenarioHost::Key;
+    K state = w[2] == "down" ? K::Down : w[2] == "up" ? K::Up : K::Toggled;
+    if (w[2] != "down" && w[2] != "up" && w[2] != "toggled") throw ScenarioError("key state is down, up or toggled");
+    host_.SetKey(vk, state);
   }
   void Screen(const Args& w) {
     Need(w, 3, "screen WIDTH HEIGHT");
     host_.SetScreen(Number(w[1]), Number(w[2]));
+  }
+  void Display(const Args& w) {
+    Need(w, 5, "display LEFT TOP WIDTH HEIGHT");
+    host_.AddDisplay({Number(w[1]), Number(w[2]), Number(w[3]), Number(w[4])});
+  }
+  void Crash(const Args& w) {
+    Need(w, 2, "crash NAME");
+    auto& window = Window(w[1]);
+    list_->Crash(window);
+    host_.ShellClosed(window, true);
   }
   void Random(const Args& w) {
     Need(w, 2, "random FRACTION");
@@ -372,19 +409,34 @@ class Runner {
     for (std::size_t i = 3; i < w.size(); ++i) time += " " + w[i];
     host_.SetClock(w[1], time);
   }
+  // What runs nested in a read: commands separated by ";". An error is reported once Quellbox's
+  // handler has returned.
+  std::function<void()> Nested(const Args& w, std::size_t from, const char* label) {
+    std::vector<Args> commands(1);
+    for (std::size_t i = from; i < w.size(); ++i) {
+      if (w[i] == ";") commands.emplace_back();
+      else commands.back().push_back(w[i]);
+    }
+    return [this, commands, label] {
+      out_ << "  (" << label << ")\n";
+      try {
+        for (const auto& command : commands)
+          if (!command.empty()) Execute(command);
+      } catch (const ScenarioError& e) {
+        nestedError_ = e.what();
+      }
+    };
+  }
   void Inside(const Args& w) {
     Need(w, 4, "inside NAME PROPERTY COMMAND ...");
     if (!windows_.count(w[1]) && w[1] != "shell") Window(w[1]);
     if (w[1] == "shell" && !host_.ShellReadsHere()) throw SimulatorOnly("inside shell");
-    Args nested(w.begin() + 3, w.end());
-    hub_.InsideNextRead(w[1], w[2], [this, nested] {
-      out_ << "  (inside the read)\n";
-      try {
-        Execute(nested);
-      } catch (const ScenarioError& e) {
-        nestedError_ = e.what();  // reported once Quellbox's handler has returned
-      }
-    });
+    hub_.InsideNextRead(w[1], w[2], Nested(w, 3, "inside the read"));
+  }
+  void Hang(const Args& w) {
+    Need(w, 3, "hang NAME PROPERTY [COMMAND ...]");
+    Window(w[1]);
+    host_.Hang(w[1], w[2], Nested(w, 3, "while the read waits"));
   }
   void Tick(const Args&) {
     RequireStarted("tick");
@@ -479,7 +531,6 @@ struct TempDirectory {
 // The engine in this process, on the simulated platform.
 class SimHost : public ScenarioHost {
  public:
-  explicit SimHost(const ScenarioOptions& options) : options_(options) {}
 
   SimHub& Hub() override { return ports_.hub; }
   std::string ProgramDirectory() override { return dir_.path; }
@@ -494,10 +545,20 @@ class SimHost : public ScenarioHost {
     ports_.clock.date = date;
     ports_.clock.time = time;
   }
-  void SetScreen(std::int32_t width, std::int32_t height) override { ports_.input.screen = {width, height}; }
-  void SetKey(int virtualKey, bool down) override {
-    if (down) ports_.input.held.insert(virtualKey);
-    else ports_.input.held.erase(virtualKey);
+  void SetScreen(std::int32_t width, std::int32_t height) override {
+    ports_.input.displays.front() = {0, 0, width, height};
+  }
+  void AddDisplay(const Input::Rect& display) override { ports_.input.displays.push_back(display); }
+  void SetKey(int virtualKey, Key state) override {
+    ports_.input.held.erase(virtualKey);
+    ports_.input.toggled.erase(virtualKey);
+    if (state == Key::Down) ports_.input.held.insert(virtualKey);
+    if (state == Key::Toggled) ports_.input.toggled.insert(virtualKey);
+  }
+  void InstallProgram(const std::string& path, int major) override { ports_.env.programVersions[path] = major; }
+  // A call that is never answered fails once Quellbox gives up on it; here it fails at once.
+  void Hang(const std::string& object, const std::string& property, std::function<void()> meanwhile) override {
+    ports_.hub.FailNextRead(object, property, std::move(meanwhile));
   }
   void SetOption(const std::string& name, const std::string& v) override {
     Settings& s = state_.settings;
@@ -535,7 +596,6 @@ class SimHost : public ScenarioHost {
 
   bool Start() override {
     form_ = std::make_unique<MainForm>(ports_.services, lock_, state_);
-    form_->GetEngine().rememberWindowIds = !options_.designPasses;
     return form_->FormLoad();
   }
   bool Started() override { return form_ != nullptr; }
@@ -543,7 +603,9 @@ class SimHost : public ScenarioHost {
   void Exit() override {
     form_->FormQueryUnload();
     form_->FormUnload();
-    form_.reset();
+    // Kept until the end: an exit inside a read unloads while Quellbox's handler is still on
+    // the stack, as a close that arrives while a call waits does.
+    unloaded_.push_back(std::move(form_));
   }
   void Finish() override {
     if (form_) form_->FormUnload();
@@ -585,13 +647,13 @@ class SimHost : public ScenarioHost {
   }
 
  private:
-  ScenarioOptions options_;
   TempDirectory dir_, temp_;
   SimPorts ports_{dir_.path, temp_.path + "/"};
   std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
   SimInstanceLock lock_{instances_};
   AppState state_;
   std::unique_ptr<MainForm> form_;
+  std::vector<std::unique_ptr<MainForm>> unloaded_;
   std::size_t seenSounds_ = 0;
 };
 
@@ -643,8 +705,8 @@ ScenarioResult RunScenario(const std::string& text, ScenarioHost& host) {
   return runner.Run(text);
 }
 
-ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options) {
-  SimHost host(options);
+ScenarioResult RunScenario(const std::string& text) {
+  SimHost host;
   return RunScenario(text, host);
 }
 

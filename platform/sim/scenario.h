@@ -3,6 +3,7 @@
 // plays the browser windows and the shell's list; Quellbox runs in a host: the engine in this
 // process on the simulated platform, or the real Quellbox.exe in another process.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -13,12 +14,6 @@
 #include "platform/sim/sim_shell.h"
 
 namespace quellbox::sim {
-
-struct ScenarioOptions {
-  // Make the window collection ask the shell anew for every monitor, the way the plain
-  // passes do, instead of taking one look at it.
-  bool designPasses = false;
-};
 
 struct ScenarioResult {
   std::string transcript;
@@ -53,8 +48,16 @@ class ScenarioHost {
   virtual void SetRandom(double fraction) = 0;
   virtual void SetClock(const std::string& date, const std::string& time) = 0;
   virtual void SetScreen(std::int32_t width, std::int32_t height) = 0;
-  virtual void SetKey(int virtualKey, bool down) = 0;
+  // A second display beside the primary one.
+  virtual void AddDisplay(const Input::Rect& display) = 0;
+  enum class Key { Up, Down, Toggled };  // Toggled: released, with its toggle bit set
+  virtual void SetKey(int virtualKey, Key state) = 0;
   virtual void SetOption(const std::string& name, const std::string& value) = 0;
+  // A program whose version resource gives `major`, at `path`.
+  virtual void InstallProgram(const std::string& path, int major) = 0;
+  // The next read of `property` of `object` is not answered, as by a tab whose script loops:
+  // `meanwhile` runs while Quellbox waits, and Quellbox gives up on the read.
+  virtual void Hang(const std::string& object, const std::string& property, std::function<void()> meanwhile) = 0;
 
   // Whether Quellbox's reads of the shell's list reach the runner's list ("inside shell").
   virtual bool ShellReadsHere() = 0;
@@ -86,7 +89,7 @@ inline constexpr const char* kNotShownHere = "  (simulator only)";
 
 ScenarioResult RunScenario(const std::string& text, ScenarioHost& host);
 // The engine on the simulated platform.
-ScenarioResult RunScenario(const std::string& text, const ScenarioOptions& options = {});
+ScenarioResult RunScenario(const std::string& text);
 
 // Line by line. `otherHost`: the transcript comes from a host other than the simulator, so a
 // "(simulator only)" line stands for the lines the simulator printed there, and the random

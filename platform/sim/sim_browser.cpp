@@ -20,27 +20,63 @@ class SimSubscription : public Subscription {
 template <typename T>
 std::optional<T> Read(SimHub& hub, const std::string& object, const char* property,
                       const std::optional<T>& value) {
-  hub.Read(object, property);
+  if (!hub.Read(object, property)) return std::nullopt;
   return value;
 }
 
+// Another object for the same window: what a second read of the shell's list hands out.
+class SimBrowserProxy : public Browser {
+ public:
+  explicit SimBrowserProxy(std::shared_ptr<SimBrowser> window) : w_(std::move(window)) {}
+  const void* Identity() const override { return w_->Identity(); }
+  std::optional<std::string> Application() override { return w_->Application(); }
+  std::optional<std::string> LocationName() override { return w_->LocationName(); }
+  std::optional<std::string> LocationURL() override { return w_->LocationURL(); }
+  std::optional<std::string> FullName() override { return w_->FullName(); }
+  std::optional<bool> StatusBar() override { return w_->StatusBar(); }
+  std::optional<bool> Visible() override { return w_->Visible(); }
+  bool SetVisible(bool visible) override { return w_->SetVisible(visible); }
+  std::optional<std::int64_t> Hwnd() override { return w_->Hwnd(); }
+  std::optional<std::int32_t> Width() override { return w_->Width(); }
+  std::optional<std::int32_t> Height() override { return w_->Height(); }
+  std::shared_ptr<HtmlDocument> Document() override { return w_->Document(); }
+  std::optional<std::int32_t> GetProperty(const std::string& name) override { return w_->GetProperty(name); }
+  bool PutProperty(const std::string& name, std::int32_t value) override { return w_->PutProperty(name, value); }
+  bool GoForward() override { return w_->GoForward(); }
+  bool ExecWB(std::int32_t command, std::int32_t option) override { return w_->ExecWB(command, option); }
+  bool Quit() override { return w_->Quit(); }
+  std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override {
+    return w_->Subscribe(std::move(sink));
+  }
+  bool Lost() const override { return w_->Lost(); }
+
+ private:
+  std::shared_ptr<SimBrowser> w_;
+};
+
 }  // namespace
 
-void SimHub::Read(const std::string& object, const std::string& property) {
+bool SimHub::Read(const std::string& object, const std::string& property) {
   ++reads;
   for (std::size_t i = 0; i < pending_.size(); ++i) {
     if ((pending_[i].object.empty() || pending_[i].object == object) &&
         pending_[i].property == property) {
       auto action = std::move(pending_[i].action);
+      bool fail = pending_[i].fail;
       pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
       action();  // may read again, and so run further pending actions
-      return;
+      return !fail;
     }
   }
+  return true;
 }
 
 void SimHub::InsideNextRead(std::string object, std::string property, std::function<void()> action) {
-  pending_.push_back({std::move(object), std::move(property), std::move(action)});
+  pending_.push_back({std::move(object), std::move(property), std::move(action), false});
+}
+
+void SimHub::FailNextRead(std::string object, std::string property, std::function<void()> action) {
+  pending_.push_back({std::move(object), std::move(property), std::move(action), true});
 }
 
 template <typename Sink>
@@ -67,28 +103,24 @@ std::optional<std::string> SimElement::ToString() { return Read(hub_, name_, "to
 std::optional<bool> SimElement::IsTextEdit() { return Read(hub_, name_, "isTextEdit", isTextEdit); }
 
 std::shared_ptr<HtmlElement> SimHtmlWindow::EventSourceElement() {
-  hub_.Read(name_, "event.srcElement");
-  return eventSource;
+  return hub_.Read(name_, "event.srcElement") ? eventSource : nullptr;
 }
 
 bool SimHtmlWindow::ResizeTo(std::int32_t width, std::int32_t height) {
-  hub_.Read(name_, "resizeTo");
-  if (!scriptable) return false;
+  if (!hub_.Read(name_, "resizeTo") || !scriptable) return false;
   calls.push_back("resizeTo " + std::to_string(width) + " " + std::to_string(height));
   if (onResize) onResize(width, height);
   return true;
 }
 
 bool SimHtmlWindow::MoveTo(std::int32_t x, std::int32_t y) {
-  hub_.Read(name_, "moveTo");
-  if (!scriptable) return false;
+  if (!hub_.Read(name_, "moveTo") || !scriptable) return false;
   calls.push_back("moveTo " + std::to_string(x) + " " + std::to_string(y));
   return true;
 }
 
 std::shared_ptr<HtmlDocument> SimHtmlWindow::Document() {
-  hub_.Read(name_, "document");
-  return document;
+  return hub_.Read(name_, "document") ? document : nullptr;
 }
 
 SimDocument::SimDocument(SimHub& hub, std::string address)
@@ -99,23 +131,20 @@ SimDocument::SimDocument(SimHub& hub, std::string address)
 std::optional<std::string> SimDocument::Url() { return Read(hub_, url.value_or("?"), "url", url); }
 
 std::shared_ptr<HtmlElement> SimDocument::ActiveElement() {
-  hub_.Read(url.value_or("?"), "activeElement");
-  return activeElement;
+  return hub_.Read(url.value_or("?"), "activeElement") ? activeElement : nullptr;
 }
 
 std::shared_ptr<HtmlWindow> SimDocument::ParentWindow() {
-  hub_.Read(url.value_or("?"), "parentWindow");
-  return window;
+  return hub_.Read(url.value_or("?"), "parentWindow") ? window : nullptr;
 }
 
 std::optional<std::int32_t> SimDocument::FrameCount() {
-  hub_.Read(url.value_or("?"), "frames.length");
-  if (!framesReadable) return std::nullopt;
+  if (!hub_.Read(url.value_or("?"), "frames.length") || !framesReadable) return std::nullopt;
   return static_cast<std::int32_t>(frames.size());
 }
 
 std::shared_ptr<HtmlWindow> SimDocument::Frame(std::int32_t index) {
-  hub_.Read(url.value_or("?"), "frames.item");
+  if (!hub_.Read(url.value_or("?"), "frames.item")) return nullptr;
   if (index < 0 || static_cast<std::size_t>(index) >= frames.size()) return nullptr;
   return frames[static_cast<std::size_t>(index)];
 }
@@ -141,78 +170,105 @@ bool SimDocument::FireClick() {
   return result;
 }
 
-SimBrowser::SimBrowser(SimHub& hub, std::string objectName) : name(std::move(objectName)), hub_(hub) {}
+SimBrowser::SimBrowser(SimHub& hub, std::string objectName) : name(std::move(objectName)), hub_(hub) {
+  hub_.windows.insert(this);
+}
 
-std::optional<std::string> SimBrowser::Application() { return Read(hub_, name, "Application", application); }
-std::optional<std::string> SimBrowser::LocationName() { return Read(hub_, name, "LocationName", locationName); }
-std::optional<std::string> SimBrowser::LocationURL() { return Read(hub_, name, "LocationURL", locationUrl); }
-std::optional<std::string> SimBrowser::FullName() { return Read(hub_, name, "FullName", fullName); }
-std::optional<bool> SimBrowser::StatusBar() { return Read(hub_, name, "StatusBar", statusBar); }
-std::optional<bool> SimBrowser::Visible() { return Read(hub_, name, "Visible", visible); }
-std::optional<std::int64_t> SimBrowser::Hwnd() { return Read(hub_, name, "HWND", hwnd); }
-std::optional<std::int32_t> SimBrowser::Width() { return Read(hub_, name, "Width", width); }
-std::optional<std::int32_t> SimBrowser::Height() { return Read(hub_, name, "Height", height); }
+SimBrowser::~SimBrowser() { hub_.windows.erase(this); }
+
+bool SimBrowser::Answers(const char* property) {
+  bool answered = hub_.Read(name, property);
+  if (crashed_) lost_ = true;
+  return answered && !crashed_;
+}
+
+template <typename T>
+std::optional<T> SimBrowser::Answer(const char* property, const std::optional<T>& value) {
+  if (!Answers(property)) return std::nullopt;
+  return value;
+}
+
+std::optional<std::string> SimBrowser::Application() { return Answer("Application", application); }
+std::optional<std::string> SimBrowser::LocationName() { return Answer("LocationName", locationName); }
+std::optional<std::string> SimBrowser::LocationURL() { return Answer("LocationURL", locationUrl); }
+std::optional<std::string> SimBrowser::FullName() { return Answer("FullName", fullName); }
+std::optional<bool> SimBrowser::StatusBar() { return Answer("StatusBar", statusBar); }
+std::optional<bool> SimBrowser::Visible() { return Answer("Visible", visible); }
+std::optional<std::int64_t> SimBrowser::Hwnd() { return Answer("HWND", hwnd); }
+std::optional<std::int32_t> SimBrowser::Width() { return Answer("Width", width); }
+std::optional<std::int32_t> SimBrowser::Height() { return Answer("Height", height); }
+
+void SimBrowser::MarkClosed() {
+  if (closed) return;
+  closed = true;
+  if (onClosed) onClosed();
+}
+
+void SimBrowser::Crash() {
+  crashed_ = true;
+  MarkClosed();
+}
+
+std::shared_ptr<Browser> SimBrowser::Proxy() { return std::make_shared<SimBrowserProxy>(shared_from_this()); }
 
 bool SimBrowser::SetVisible(bool value) {
-  hub_.Read(name, "Visible=");
-  if (closed) return false;
+  if (!Answers("Visible=") || closed) return false;
   calls.push_back(std::string("Visible=") + (value ? "true" : "false"));
   visible = value;
   return true;
 }
 
 std::shared_ptr<HtmlDocument> SimBrowser::Document() {
-  hub_.Read(name, "Document");
+  if (!Answers("Document")) return nullptr;
   return documentReadable ? document : nullptr;
 }
 
 std::optional<std::int32_t> SimBrowser::GetProperty(const std::string& property) {
-  hub_.Read(name, "GetProperty " + property);
-  if (!propertiesReadable) return std::nullopt;
+  if (!Answers(("GetProperty " + property).c_str()) || !propertiesReadable) return std::nullopt;
   auto it = properties.find(property);
   return it == properties.end() ? 0 : it->second;
 }
 
 bool SimBrowser::PutProperty(const std::string& property, std::int32_t value) {
-  hub_.Read(name, "PutProperty " + property);
-  if (!propertiesReadable) return false;
+  if (!Answers(("PutProperty " + property).c_str()) || !propertiesReadable) return false;
   calls.push_back("PutProperty " + property + " " + std::to_string(value));
   properties[property] = value;
   return true;
 }
 
 bool SimBrowser::GoForward() {
-  hub_.Read(name, "GoForward");
-  if (!forwardHistory) return false;
+  if (!Answers("GoForward") || !forwardHistory) return false;
   calls.push_back("GoForward");
   return true;
 }
 
 bool SimBrowser::ExecWB(std::int32_t command, std::int32_t option) {
-  hub_.Read(name, "ExecWB");
-  if (closed) return false;
+  if (!Answers("ExecWB") || closed) return false;
   if (command == 45 && !closable) {
     calls.push_back("ExecWB " + std::to_string(command) + " " + std::to_string(option) + " refused");
     return false;
   }
   calls.push_back("ExecWB " + std::to_string(command) + " " + std::to_string(option));
-  if (command == 45) closed = true;
+  if (command == 45) MarkClosed();
   return true;
 }
 
 bool SimBrowser::Quit() {
-  hub_.Read(name, "Quit");
-  if (closed) return false;
+  if (!Answers("Quit") || closed) return false;
   if (!quittable) {
     calls.push_back("Quit refused");
     return false;
   }
   calls.push_back("Quit");
-  closed = true;
+  MarkClosed();
   return true;
 }
 
 std::unique_ptr<Subscription> SimBrowser::Subscribe(std::weak_ptr<BrowserEventSink> sink) {
+  if (crashed_) {
+    lost_ = true;
+    return nullptr;
+  }
   return subscribers.Add(std::move(sink));
 }
 

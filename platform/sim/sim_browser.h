@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,18 +13,27 @@
 
 namespace quellbox::sim {
 
+class SimBrowser;
+
 class SimHub {
  public:
-  // Called before every read with the object's name and the property; counts the read.
-  void Read(const std::string& object, const std::string& property);
+  // Called before every read with the object's name and the property; counts the read. False
+  // when the read is to fail: it was not answered (see FailNextRead).
+  bool Read(const std::string& object, const std::string& property);
   long reads = 0;
   // Runs once, inside the next read of `property` of `object` ("" matches any object).
   void InsideNextRead(std::string object, std::string property, std::function<void()> action);
+  // The same, and the read then fails: the browser never answered it and Quellbox gave up.
+  void FailNextRead(std::string object, std::string property, std::function<void()> action);
+
+  // Every browser window made with this hub, for what the system knows of windows.
+  std::set<const SimBrowser*> windows;
 
  private:
   struct Pending {
     std::string object, property;
     std::function<void()> action;
+    bool fail;
   };
   std::vector<Pending> pending_;
 };
@@ -119,6 +129,7 @@ class SimDocument : public HtmlDocument {
 class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowser> {
  public:
   SimBrowser(SimHub& hub, std::string name);
+  ~SimBrowser() override;
   const void* Identity() const override { return this; }
   std::optional<std::string> Application() override;
   std::optional<std::string> LocationName() override;
@@ -137,6 +148,16 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   bool ExecWB(std::int32_t command, std::int32_t option) override;
   bool Quit() override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
+  bool Lost() const override { return lost_; }
+
+  // The window is gone: closed by a command, quit, or its process ended. Its handle then names
+  // no window; what has a COM object of it learns so through `onClosed`.
+  void MarkClosed();
+  // The window's process ends: every later call fails as for an object whose process is gone.
+  void Crash();
+  bool Crashed() const { return crashed_; }
+  // Another object for the same window, as the shell's list hands out on every read of it.
+  std::shared_ptr<Browser> Proxy();
 
   // Events as the browser raises them; `cancel` comes back as the sinks left it.
   bool FireBeforeNavigate2(const std::string& url);
@@ -153,8 +174,10 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   std::optional<std::string> locationName = "", locationUrl = "";
   std::optional<std::string> fullName = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
   std::optional<bool> statusBar = true, visible = true;
-  std::optional<std::int64_t> hwnd = 0;
+  std::optional<std::int64_t> hwnd = 0;  // what reads of the handle answer
+  std::int64_t handle = 0;  // the window as the system knows it, when a read may not say it
   std::optional<std::int32_t> width = 800, height = 600;
+  std::int32_t left = 0, top = 0;  // where the window is on the desktop
   std::shared_ptr<SimDocument> document;
   bool documentReadable = true;
   std::map<std::string, std::int32_t> properties;
@@ -165,9 +188,15 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   std::vector<std::string> calls;  // "Visible=false", "ExecWB 45 2", "Quit", "PutProperty quellbox 7", ...
   SimSubscribers<BrowserEventSink> subscribers;
   bool closed = false;
+  std::function<void()> onClosed;
 
  private:
+  bool Answers(const char* property);  // reads through the hub; false for a failing call
+  template <typename T>
+  std::optional<T> Answer(const char* property, const std::optional<T>& value);
   SimHub& hub_;
+  bool crashed_ = false;
+  bool lost_ = false;
 };
 
 }  // namespace quellbox::sim

@@ -14,6 +14,12 @@ void SimEnvironment::DoEvents() {
   if (onDoEvents) onDoEvents();
 }
 
+std::optional<int> SimEnvironment::ProgramMajorVersion(const std::string& path) {
+  auto it = programVersions.find(path);
+  if (it == programVersions.end()) return std::nullopt;
+  return it->second;
+}
+
 SimInstanceLock::SimInstanceLock(std::shared_ptr<SimInstanceTable> table)
     : table_(std::move(table)) {}
 

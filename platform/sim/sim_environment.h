@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,7 +19,9 @@ class SimEnvironment : public Environment {
   void DoEvents() override;
   std::uint16_t UserDefaultLangId() override { return userLangId; }
   std::uint16_t SystemDefaultLangId() override { return systemLangId; }
+  std::optional<int> ProgramMajorVersion(const std::string& path) override;
 
+  std::map<std::string, int> programVersions;  // by path
   std::uint16_t userLangId = 0x0409, systemLangId = 0x0409;
   int doEventsCalls = 0;
   std::function<void()> onDoEvents;

@@ -5,22 +5,23 @@
 namespace quellbox::sim {
 
 std::optional<std::int32_t> SimShellWindows::Count() {
-  hub_.Read("shell", "Count");
+  bool answered = hub_.Read("shell", "Count");
   if (!alive_) lost_ = true;
-  if (!countReadable || !alive_) return std::nullopt;
+  if (!answered || !countReadable || !alive_) return std::nullopt;
   return static_cast<std::int32_t>(windows.size());
 }
 
+// A fresh object on every read, as a proxy is; its identity is the window's.
 std::shared_ptr<Browser> SimShellWindows::Item(std::int32_t index) {
-  hub_.Read("shell", "Item");
+  bool answered = hub_.Read("shell", "Item");
   if (!alive_) {
     lost_ = true;
     return nullptr;
   }
-  if (index < 0 || static_cast<std::size_t>(index) >= windows.size()) return nullptr;
+  if (!answered || index < 0 || static_cast<std::size_t>(index) >= windows.size()) return nullptr;
   auto i = static_cast<std::size_t>(index);
   if (i < unreadableItems.size() && unreadableItems[i]) return nullptr;
-  return windows[i];
+  return windows[i]->Proxy();
 }
 
 std::unique_ptr<Subscription> SimShellWindows::Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) {
@@ -43,8 +44,15 @@ void SimShellWindows::Open(const std::shared_ptr<SimBrowser>& window, bool notif
 
 void SimShellWindows::Close(const std::shared_ptr<SimBrowser>& window, bool notify) {
   window->FireOnQuit();
+  window->MarkClosed();
   std::erase(windows, window);
   if (notify) FireRevoked();
+}
+
+void SimShellWindows::Crash(const std::shared_ptr<SimBrowser>& window) {
+  window->Crash();
+  std::erase(windows, window);
+  FireRevoked();
 }
 
 void SimShellWindows::FireRegistered() {

@@ -23,6 +23,8 @@ class SimShellWindows : public ShellWindows {
   void Open(const std::shared_ptr<SimBrowser>& window, bool notify = true);
   // A window leaves the list: it quits, then the shell says so.
   void Close(const std::shared_ptr<SimBrowser>& window, bool notify = true);
+  // A window's process ends: it says nothing, the shell drops it and says so.
+  void Crash(const std::shared_ptr<SimBrowser>& window);
   void FireRegistered();
   void FireRevoked();
 

@@ -72,7 +72,7 @@ struct SimPorts {
   SimClock clock;
   SimSound sound;
   SimLauncher launcher;
-  SimInput input;
+  SimInput input{hub};
   SimBrowserShell shell;
   SimTray tray;
   SimMenus menus;

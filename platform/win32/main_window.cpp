@@ -1,5 +1,6 @@
 #include "platform/win32/main_window.h"
 
+#include "platform/win32/apartment.h"
 #include "platform/win32/win_browser.h"
 #include "platform/win32/win_dialogs.h"
 #include "platform/win32/win_environment.h"
@@ -12,26 +13,11 @@ namespace {
 
 constexpr char kClassName[] = "QuellboxMain";
 constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT_PTR kTrayRetryTimer = 2;
-constexpr int kTrayRetryLimit = 120;  // a minute of half-second tries while the shell starts
-// While the shell's window list cannot be opened (not up at logon, or Explorer gone) nothing
-// is watched: try again every two seconds, for as long as it takes. Costs nothing once connected.
-constexpr UINT_PTR kShellRetryTimer = 3;
-constexpr UINT kShellRetryMs = 2000;
-
-// The browsers' objects live in an apartment of this UI thread.
-class ComApartment {
- public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool ok_;
-};
+// While the shell's window list cannot be opened (not up at logon, or Explorer gone), or the
+// shell refused the tray icon, nothing is watched or shown: try again every two seconds, for as
+// long as it takes. Costs nothing once connected.
+constexpr UINT_PTR kReconnectTimer = 3;
+constexpr UINT kReconnectMs = 2000;
 
 }  // namespace
 
@@ -55,12 +41,10 @@ bool MainWindow::Create() {
   return hwnd_ != nullptr;
 }
 
-void MainWindow::Attach(MainForm& form, WinTray& tray) {
+void MainWindow::Attach(MainForm& form) {
   form_ = &form;
-  tray_ = &tray;
   SetTimer(hwnd_, kTimer1, MainForm::kTimer1IntervalMs, nullptr);
-  if (tray_->AddPending()) SetTimer(hwnd_, kTrayRetryTimer, 500, nullptr);
-  SetTimer(hwnd_, kShellRetryTimer, kShellRetryMs, nullptr);
+  SetTimer(hwnd_, kReconnectTimer, kReconnectMs, nullptr);
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -97,9 +81,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) form_->Timer1Timer();
-      if (wParam == kTrayRetryTimer && (tray_->RetryPendingAdd() || ++trayRetries_ > kTrayRetryLimit))
-        KillTimer(hwnd, kTrayRetryTimer);
-      if (wParam == kShellRetryTimer) form_->KeepShellConnected();
+      if (wParam == kReconnectTimer) form_->KeepConnected();
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd, SW_HIDE);
@@ -111,12 +93,12 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (wParam) form_->FormUnload();
       return 0;
     case WM_CLOSE:
+      // The timers stop first: unloading calls into browsers, and their waits let timers in.
+      KillTimer(hwnd, kTimer1);
+      KillTimer(hwnd, kReconnectTimer);
       form_->FormQueryUnload();
       form_->FormUnload();
-      KillTimer(hwnd, kTimer1);
-      KillTimer(hwnd, kTrayRetryTimer);
-      KillTimer(hwnd, kShellRetryTimer);
-      DestroyWindow(hwnd);
+      if (hwnd_) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -131,6 +113,7 @@ int RunQuellbox(HINSTANCE instance) {
   ComApartment apartment;
   MainWindow window(instance);
   if (!window.Create()) return 1;
+  apartment.WakeWhileBusy(window.Hwnd());
   WinEnvironment env;
   WinRegistry registry;
   WinInstanceLock instanceLock;
@@ -152,10 +135,14 @@ int RunQuellbox(HINSTANCE instance) {
   windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
   windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };
   if (!form.FormLoad()) return 0;
-  window.Attach(form, tray);
+  window.Attach(form);
 
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+  for (;;) {
+    apartment.Idle(true);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    apartment.Idle(false);
+    if (got <= 0) break;
     if (dialogs.PreTranslate(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

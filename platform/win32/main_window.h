@@ -7,8 +7,6 @@
 
 namespace quellbox::win32 {
 
-class WinTray;
-
 class MainWindow {
  public:
   explicit MainWindow(HINSTANCE instance);
@@ -18,7 +16,7 @@ class MainWindow {
 
   bool Create();
   // From here on messages reach the form; the timer starts.
-  void Attach(MainForm& form, WinTray& tray);
+  void Attach(MainForm& form);
   HWND Hwnd() const { return hwnd_; }
 
  private:
@@ -27,9 +25,7 @@ class MainWindow {
 
   HINSTANCE instance_;
   MainForm* form_ = nullptr;
-  WinTray* tray_ = nullptr;
   UINT taskbarCreated_ = 0;
-  int trayRetries_ = 0;
   HWND hwnd_ = nullptr;  // owned: set when the window is created, cleared when it is gone
 };
 

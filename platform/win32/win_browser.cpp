@@ -243,12 +243,12 @@ std::shared_ptr<WinBrowser> WinBrowser::From(IDispatch* object) {
 std::optional<std::string> WinBrowser::Application() {
   // Read as text, the application object gives its default property: the application's name.
   ComPtr<IDispatch> application;
-  if (Failed(browser_->get_Application(application.put()), "IWebBrowser2::get_Application") ||
+  if (Check(browser_->get_Application(application.put()), "IWebBrowser2::get_Application") ||
       !application)
     return std::nullopt;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   Variant value;
-  if (Failed(application->Invoke(DISPID_VALUE, GUID{}, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+  if (Check(application->Invoke(DISPID_VALUE, GUID{}, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
                                  &none, value.put(), nullptr, nullptr),
              "Application value"))
     return std::nullopt;
@@ -257,31 +257,36 @@ std::optional<std::string> WinBrowser::Application() {
 
 std::optional<std::string> WinBrowser::LocationName() {
   Bstr b;
-  return BstrResult(browser_->get_LocationName(b.put()), b, "IWebBrowser2::get_LocationName");
+  if (Check(browser_->get_LocationName(b.put()), "IWebBrowser2::get_LocationName")) return std::nullopt;
+  return Narrow(b.get());
 }
 
 std::optional<std::string> WinBrowser::LocationURL() {
   Bstr b;
-  return BstrResult(browser_->get_LocationURL(b.put()), b, "IWebBrowser2::get_LocationURL");
+  if (Check(browser_->get_LocationURL(b.put()), "IWebBrowser2::get_LocationURL")) return std::nullopt;
+  return Narrow(b.get());
 }
 
 std::optional<std::string> WinBrowser::FullName() {
   Bstr b;
-  return BstrResult(browser_->get_FullName(b.put()), b, "IWebBrowser2::get_FullName");
+  if (Check(browser_->get_FullName(b.put()), "IWebBrowser2::get_FullName")) return std::nullopt;
+  return Narrow(b.get());
 }
 
 std::optional<bool> WinBrowser::StatusBar() {
   VARIANT_BOOL b = VARIANT_FALSE;
-  return BoolResult(browser_->get_StatusBar(&b), b, "IWebBrowser2::get_StatusBar");
+  if (Check(browser_->get_StatusBar(&b), "IWebBrowser2::get_StatusBar")) return std::nullopt;
+  return b != VARIANT_FALSE;
 }
 
 std::optional<bool> WinBrowser::Visible() {
   VARIANT_BOOL b = VARIANT_FALSE;
-  return BoolResult(browser_->get_Visible(&b), b, "IWebBrowser2::get_Visible");
+  if (Check(browser_->get_Visible(&b), "IWebBrowser2::get_Visible")) return std::nullopt;
+  return b != VARIANT_FALSE;
 }
 
 bool WinBrowser::SetVisible(bool visible) {
-  return !Failed(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE), "IWebBrowser2::put_Visible");
+  return !Check(browser_->put_Visible(visible ? VARIANT_TRUE : VARIANT_FALSE), "IWebBrowser2::put_Visible");
 }
 
 // From IE7 on, get_HWND gives the frame window that all tabs of a frame share; the tab's own
@@ -291,32 +296,32 @@ std::optional<std::int64_t> WinBrowser::Hwnd() {
     ComPtr<IOleWindow> tab;
     HWND hwnd = nullptr;
     // SID_SShellBrowser is IID_IShellBrowser (shlguid.h).
-    if (!Failed(services->QueryService(__uuidof(IShellBrowser), __uuidof(IOleWindow),
+    if (!Check(services->QueryService(__uuidof(IShellBrowser), __uuidof(IOleWindow),
                                        reinterpret_cast<void**>(tab.put())),
                 "QueryService(SID_SShellBrowser)") &&
-        tab && !Failed(tab->GetWindow(&hwnd), "IOleWindow::GetWindow") && hwnd)
+        tab && !Check(tab->GetWindow(&hwnd), "IOleWindow::GetWindow") && hwnd)
       return static_cast<std::int64_t>(reinterpret_cast<INT_PTR>(hwnd));
   }
   SHANDLE_PTR hwnd = 0;
-  if (Failed(browser_->get_HWND(&hwnd), "IWebBrowser2::get_HWND")) return std::nullopt;
+  if (Check(browser_->get_HWND(&hwnd), "IWebBrowser2::get_HWND")) return std::nullopt;
   return static_cast<std::int64_t>(hwnd);
 }
 
 std::optional<std::int32_t> WinBrowser::Width() {
   long v = 0;
-  if (Failed(browser_->get_Width(&v), "IWebBrowser2::get_Width")) return std::nullopt;
+  if (Check(browser_->get_Width(&v), "IWebBrowser2::get_Width")) return std::nullopt;
   return static_cast<std::int32_t>(v);
 }
 
 std::optional<std::int32_t> WinBrowser::Height() {
   long v = 0;
-  if (Failed(browser_->get_Height(&v), "IWebBrowser2::get_Height")) return std::nullopt;
+  if (Check(browser_->get_Height(&v), "IWebBrowser2::get_Height")) return std::nullopt;
   return static_cast<std::int32_t>(v);
 }
 
 std::shared_ptr<HtmlDocument> WinBrowser::Document() {
   ComPtr<IDispatch> document;
-  if (Failed(browser_->get_Document(document.put()), "IWebBrowser2::get_Document") || !document)
+  if (Check(browser_->get_Document(document.put()), "IWebBrowser2::get_Document") || !document)
     return nullptr;
   return WinHtmlDocument::From(document.get());
 }
@@ -324,7 +329,7 @@ std::shared_ptr<HtmlDocument> WinBrowser::Document() {
 std::optional<std::int32_t> WinBrowser::GetProperty(const std::string& name) {
   Bstr property(name);
   Variant value;
-  if (Failed(browser_->GetProperty(property.get(), value.put()), "IWebBrowser2::GetProperty"))
+  if (Check(browser_->GetProperty(property.get(), value.put()), "IWebBrowser2::GetProperty"))
     return std::nullopt;
   return VariantInt(*value);
 }
@@ -334,27 +339,32 @@ bool WinBrowser::PutProperty(const std::string& name, std::int32_t value) {
   Variant v;
   V_VT(v.get()) = VT_I4;
   V_I4(v.get()) = value;
-  return !Failed(browser_->PutProperty(property.get(), *v), "IWebBrowser2::PutProperty");
+  return !Check(browser_->PutProperty(property.get(), *v), "IWebBrowser2::PutProperty");
 }
 
-bool WinBrowser::GoForward() { return !Failed(browser_->GoForward(), "IWebBrowser2::GoForward"); }
+bool WinBrowser::GoForward() { return !Check(browser_->GoForward(), "IWebBrowser2::GoForward"); }
 
 bool WinBrowser::ExecWB(std::int32_t command, std::int32_t option) {
   // "No value" is an empty VARIANT, never a null pointer: the browser is in another process, and
   // the marshaller refuses a null top-level pointer, so the command would never arrive.
   Variant in, out;
-  return !Failed(browser_->ExecWB(static_cast<OLECMDID>(command), static_cast<OLECMDEXECOPT>(option),
+  return !Check(browser_->ExecWB(static_cast<OLECMDID>(command), static_cast<OLECMDEXECOPT>(option),
                                   in.get(), out.get()),
                  "IWebBrowser2::ExecWB");
 }
 
-bool WinBrowser::Quit() { return !Failed(browser_->Quit(), "IWebBrowser2::Quit"); }
+bool WinBrowser::Quit() { return !Check(browser_->Quit(), "IWebBrowser2::Quit"); }
+
+bool WinBrowser::Check(HRESULT hr, const char* call) {
+  if (IsDisconnection(hr)) lost_ = true;
+  return Failed(hr, call);
+}
 
 std::unique_ptr<Subscription> WinBrowser::Subscribe(std::weak_ptr<BrowserEventSink> sink) {
   auto events = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(std::move(sink)));
   HRESULT hr = S_OK;
   auto token = ConnectEvents(browser_.get(), __uuidof(DWebBrowserEvents2), events.get(), &hr);
-  Failed(hr, "DWebBrowserEvents2 Advise");
+  Check(hr, "DWebBrowserEvents2 Advise");
   return token;
 }
 
@@ -435,8 +445,19 @@ std::optional<Input::Point> WinInput::ScreenToClient(std::int64_t hwnd, Point sc
   return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
 }
 
-Input::Point WinInput::ScreenSize() {
-  return Point{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+Input::Rect WinInput::DisplayOf(std::int64_t hwnd) {
+  // The display the window is on; MONITOR_DEFAULTTOPRIMARY for a handle that names no window.
+  HMONITOR monitor = MonitorFromWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd)), MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoW(monitor, &info))
+    return Rect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const RECT& r = info.rcMonitor;
+  return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+bool WinInput::WindowExists(std::int64_t hwnd) {
+  return IsWindow(reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd))) != FALSE;
 }
 
 }  // namespace quellbox::win32

@@ -89,10 +89,13 @@ class WinBrowser : public Browser {
   bool ExecWB(std::int32_t command, std::int32_t option) override;
   bool Quit() override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) override;
+  bool Lost() const override { return lost_; }
 
  private:
+  bool Check(HRESULT hr, const char* call);  // Failed(), noting a browser whose process ended
   ComPtr<IWebBrowser2> browser_;
   ComPtr<IUnknown> identity_;
+  bool lost_ = false;
 };
 
 class WinHtmlDocument : public HtmlDocument {
@@ -117,7 +120,8 @@ class WinInput : public Input {
   std::int16_t AsyncKeyState(int virtualKey) override;
   std::optional<Point> CursorPos() override;
   std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) override;
-  Point ScreenSize() override;
+  Rect DisplayOf(std::int64_t hwnd) override;
+  bool WindowExists(std::int64_t hwnd) override;
 };
 
 }  // namespace quellbox::win32

@@ -604,8 +604,11 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
       case WM_CTLCOLORDLG:
       case WM_CTLCOLORSTATIC: {
         if (dialog->layout.templateId == IDD_OPTIONS && msg != WM_CTLCOLORDLG) {
-          // Controls on the tab take the tab page's colour.
-          SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+          // Controls on the tab take the tab page's colours, the text's too: with a high-contrast
+          // scheme the window colour is dark and the default text colour would vanish on it.
+          HDC dc = reinterpret_cast<HDC>(wParam);
+          SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+          SetBkColor(dc, GetSysColor(COLOR_WINDOW));
           return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
         }
         if (dialog->layout.templateId != IDD_ABOUT || msg == WM_CTLCOLORBTN) return FALSE;

@@ -1,5 +1,9 @@
 #include "platform/win32/win_environment.h"
 
+#include <vector>
+
+#include "platform/win32/com.h"
+
 namespace quellbox::win32 {
 
 std::string ModulePath() {
@@ -38,6 +42,24 @@ void WinEnvironment::DoEvents() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+std::optional<int> WinEnvironment::ProgramMajorVersion(const std::string& path) {
+  auto known = versions_.find(path);
+  if (known != versions_.end()) return known->second;
+  std::optional<int> major;
+  std::wstring file = Wide(path);
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  std::vector<BYTE> data(size);
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (size && GetFileVersionInfoW(file.c_str(), 0, size, data.data()) &&
+      VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) && info &&
+      length >= sizeof *info)
+    major = static_cast<int>(HIWORD(info->dwFileVersionMS));
+  versions_[path] = major;
+  return major;
 }
 
 bool WinInstanceLock::ClaimSingleInstance(const std::string& name) {

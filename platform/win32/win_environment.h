@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
+#include <optional>
 #include <string>
 
 #include "core/environment.h"
@@ -20,10 +22,12 @@ class WinEnvironment : public Environment {
   void DoEvents() override;
   std::uint16_t UserDefaultLangId() override { return GetUserDefaultLangID(); }
   std::uint16_t SystemDefaultLangId() override { return GetSystemDefaultLangID(); }
+  std::optional<int> ProgramMajorVersion(const std::string& path) override;
 
  private:
   std::string directory_;
   std::string baseName_;
+  std::map<std::string, std::optional<int>> versions_;  // a program's file is read once
 };
 
 // A named mutex in the session's namespace.

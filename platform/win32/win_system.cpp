@@ -47,8 +47,21 @@ std::string WinClock::TimeText() {
   });
 }
 
+WinSound::~WinSound() {
+  if (beeping_) WaitForSingleObject(beeping_.get(), INFINITE);
+}
+
 void WinSound::Beep(unsigned frequencyHz, unsigned durationMs) {
-  ::Beep(frequencyHz, durationMs);
+  if (beeping_ && WaitForSingleObject(beeping_.get(), 0) == WAIT_TIMEOUT) return;  // merged
+  frequency_ = frequencyHz;
+  duration_ = durationMs;
+  beeping_.reset(CreateThread(nullptr, 0, &WinSound::Sounding, this, 0, nullptr));
+}
+
+DWORD WINAPI WinSound::Sounding(void* self) {
+  auto* sound = static_cast<WinSound*>(self);
+  sound->beep_(sound->frequency_, sound->duration_);
+  return 0;
 }
 
 // A missing or unplayable file is silent, not the system's default sound.

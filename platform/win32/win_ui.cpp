@@ -69,31 +69,16 @@ HICON WinTray::SmallIcon(HINSTANCE instance, int id) {
 WinTray::WinTray(HWND window, HINSTANCE instance)
     : window_(window), on_(SmallIcon(instance, IDI_QUELLBOX)), off_(SmallIcon(instance, IDI_QUELLBOX_OFF)) {}
 
-bool WinTray::Add(const TrayIconRecord& record) {
-  bool added = Call(NIM_ADD, record);
-  pendingAdd_ = !added;
-  pending_ = record;
-  return added;
-}
+bool WinTray::Add(const TrayIconRecord& record) { return Call(NIM_ADD, record); }
 
-bool WinTray::Modify(const TrayIconRecord& record) {
-  if (pendingAdd_) pending_ = record;  // the retry adds it as it is by then
-  return Call(NIM_MODIFY, record);
-}
+bool WinTray::Modify(const TrayIconRecord& record) { return Call(NIM_MODIFY, record); }
 
 bool WinTray::Delete(std::uint32_t uID) {
-  pendingAdd_ = false;
   NOTIFYICONDATAA data{};
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = window_;
   data.uID = uID;
   return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
-}
-
-bool WinTray::RetryPendingAdd() {
-  if (!pendingAdd_) return true;
-  pendingAdd_ = !Call(NIM_ADD, pending_);
-  return !pendingAdd_;
 }
 
 std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>& items) {

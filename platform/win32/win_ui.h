@@ -20,17 +20,12 @@ class WinTray : public Tray {
   bool Add(const TrayIconRecord& record) override;
   bool Modify(const TrayIconRecord& record) override;
   bool Delete(std::uint32_t uID) override;
-  // An add the shell refused (it may not be up yet) is tried again; true once it worked.
-  bool RetryPendingAdd();
-  bool AddPending() const { return pendingAdd_; }
 
  private:
   static HICON SmallIcon(HINSTANCE instance, int id);
   bool Call(DWORD message, const TrayIconRecord& record);
   HWND window_;
   UniqueIcon on_, off_;
-  bool pendingAdd_ = false;
-  TrayIconRecord pending_;
 };
 
 class WinMenus : public MenuPresenter {

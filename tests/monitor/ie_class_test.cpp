@@ -124,7 +124,6 @@ TEST_F(MonitorTest, NewWindowRequestsRememberTheSizeOfNormalWindows) {
 }
 
 TEST_F(MonitorTest, AWindowBlownUpToTheScreenIsRestoredAndCentredWithHalvesToEven) {
-  world.input.screen = {1024, 768};
   world.Flags().RestoreWidth = 803;
   world.Flags().RestoreHeight = 601;
   auto& script = *page->document->window;

@@ -99,7 +99,7 @@ TEST_F(DecisionTest, AtStartUpVisibleReadableWindowsAreTheUsersAndHiddenOnesAreJ
   auto untitled = ScriptWindow();
   untitled->locationName.reset();
   untitled->visible = true;
-  EXPECT_TRUE(Judge(untitled)) << "only a readable title makes a visible window the user's";
+  EXPECT_FALSE(Judge(untitled)) << "a visible window found at start-up is the user's whatever read fails";
 }
 
 TEST_F(DecisionTest, HeldKeysLetNothingThroughWhileTheOptionIsOff) {
@@ -136,13 +136,13 @@ TEST_F(DecisionTest, ARefusedCloseFallsBackToQuitAndNeverLeavesAWindowHiddenAndR
   EXPECT_EQ(world.state.settings.ClosedSinceStart, 2) << "each counted once";
 }
 
-TEST_F(DecisionTest, AHandlelessWindowWhoseIdCanNeitherBeReadNorStoredIsLeftOpen) {
+TEST_F(DecisionTest, AHandlelessWindowThatCannotStoreItsIdIsStillJudged) {
   world.state.settings.Mode = true;
   auto w = ScriptWindow();
   w->hwnd = 0;
   w->propertiesReadable = false;
-  EXPECT_FALSE(Judge(w));
-  EXPECT_EQ(world.state.settings.ClosedSinceStart, 0);
+  EXPECT_TRUE(Judge(w));
+  EXPECT_EQ(world.state.settings.ClosedSinceStart, 1);
 }
 
 TEST_F(DecisionTest, AWindowJustWrappedIsNamedEvenWhenItsHandleCannotBeRead) {

@@ -203,16 +203,27 @@ class FakeShell : public BrowserShell {
 
 class CollectionOverCom : public ::testing::Test {
  protected:
+  ~CollectionOverCom() override {
+    for (HWND w : windows_) DestroyWindow(w);
+  }
   ComPtr<FakeWebBrowser> NewWindow(SHANDLE_PTR hwnd) {
     auto w = ComPtr<FakeWebBrowser>::Adopt(new FakeWebBrowser);
     w->hwnd = hwnd;
     return w;
   }
+  // A window of this process: a browser's handle that names a window.
+  HWND RealWindow() {
+    windows_.push_back(CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    return windows_.back();
+  }
+  static std::string Key(HWND hwnd) { return std::to_string(reinterpret_cast<INT_PTR>(hwnd)); }
 
+  std::vector<HWND> windows_;
   FakeShellWindows shellWindows;
   FakeShell fakeShell{shellWindows};
   quellbox::testing::SimWorld world;
-  Services services{world.registry, world.env,   world.clock, world.sound,    world.launcher, world.input,
+  WinInput input;  // whether a handle names a window is the system's to say
+  Services services{world.registry, world.env,   world.clock, world.sound,    world.launcher, input,
                     fakeShell,      world.tray,  world.menus, world.help,     world.messages, world.windows};
   Engine engine{services, world.state, nullptr};
 };
@@ -235,10 +246,11 @@ TEST_F(CollectionOverCom, BrowserPropertiesReadThroughTheAutomationObject) {
 TEST_F(CollectionOverCom, TheStartUpScanJudgesThroughTheBrowsersObjects) {
   world.state.settings.KillerEnabled = true;
   world.state.settings.Mode = true;
-  auto popup = NewWindow(0x1234);
+  HWND real = RealWindow();
+  auto popup = NewWindow(reinterpret_cast<SHANDLE_PTR>(real));
   shellWindows.windows.push_back(popup);
   auto windows = cIEWindows::Create(engine);
-  EXPECT_EQ(windows->Keys(), std::vector<std::string>{"4660"});
+  EXPECT_EQ(windows->Keys(), std::vector<std::string>{Key(real)});
   EXPECT_EQ(popup->calls, (std::vector<std::wstring>{L"Visible=false", L"ExecWB 45 2"}))
       << "the close passes empty values, never null pointers";
   EXPECT_EQ(shellWindows.events.advised, 1);
@@ -246,7 +258,7 @@ TEST_F(CollectionOverCom, TheStartUpScanJudgesThroughTheBrowsersObjects) {
   EXPECT_EQ(shellWindows.events.unadvised, 1);
 }
 
-TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropClosedOnes) {
+TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropThoseWhoseWindowHasGone) {
   world.state.settings.KillerEnabled = true;
   world.clock.randoms = {0.5};
   auto windows = cIEWindows::Create(engine);
@@ -260,9 +272,18 @@ TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropClosedOnes) {
   EXPECT_EQ(noHandle->calls[0], L"PutProperty quellbox vt=3");  // VT_I4
   shellWindows.Notify(DISPID_WINDOWREGISTERED);
   EXPECT_EQ(windows->Count(), 1) << "recognised by its stored id";
+
+  HWND real = RealWindow();
+  auto page = NewWindow(reinterpret_cast<SHANDLE_PTR>(real));
+  page->visible = page->statusBar = VARIANT_TRUE;
+  shellWindows.windows.push_back(page);
+  shellWindows.Notify(DISPID_WINDOWREGISTERED);
   shellWindows.windows.clear();
+  shellWindows.Notify(DISPID_WINDOWREVOKED);
+  EXPECT_EQ(windows->Count(), 2) << "missing from the list is no evidence";
+  DestroyWindow(real);
   EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREVOKED), S_OK);
-  EXPECT_EQ(windows->Count(), 0);
+  EXPECT_EQ(windows->Keys(), std::vector<std::string>{"50000000"}) << "its handle names no window";
 }
 
 TEST_F(CollectionOverCom, AFailedCallIsRecordedWithItsHresultWhenAskedFor) {
@@ -291,12 +312,14 @@ TEST_F(CollectionOverCom, ATabIsKnownByItsOwnWindowAndTheFrameWindowIsTheFallbac
   EXPECT_EQ(WinBrowser::From(NewWindow(0x600).get())->Hwnd(), 0x600) << "no service provider (IE6)";
 
   world.state.settings.KillerEnabled = true;
-  auto first = NewWindow(0x500), second = NewWindow(0x500);
-  first->tabHwnd = reinterpret_cast<HWND>(0x510);
-  second->tabHwnd = reinterpret_cast<HWND>(0x520);
+  HWND frame = RealWindow();
+  auto first = NewWindow(reinterpret_cast<SHANDLE_PTR>(frame)), second = NewWindow(reinterpret_cast<SHANDLE_PTR>(frame));
+  first->tabHwnd = RealWindow();
+  second->tabHwnd = RealWindow();
   shellWindows.windows = {first, second};
   auto windows = cIEWindows::Create(engine);
-  EXPECT_EQ(windows->Keys(), (std::vector<std::string>{"1296", "1312"})) << "two tabs, two monitors";
+  EXPECT_EQ(windows->Keys(), (std::vector<std::string>{Key(first->tabHwnd), Key(second->tabHwnd)}))
+      << "two tabs, two monitors";
 }
 
 }  // namespace

@@ -28,6 +28,13 @@ struct ComModel::Shared {
   ComPtr<IDispatch> Window(const std::shared_ptr<sim::SimHtmlWindow>& w, const std::shared_ptr<Shared>& self);
   ComPtr<IDispatch> Element(const std::shared_ptr<sim::SimElement>& e, const std::shared_ptr<Shared>& self);
 
+  // A browser's window as the system knows it: a hidden window of this process, made when its
+  // handle is first asked for and destroyed when the model's window is gone, so that the
+  // handle names a window exactly as long as a browser's would.
+  HWND RealWindow(sim::SimBrowser& b);
+  void Gone(const sim::SimBrowser& b);
+  std::map<const sim::SimBrowser*, HWND> realWindows;
+
   std::map<const sim::SimBrowser*, ComPtr<IDispatch>> browsers;
   std::map<const sim::SimDocument*, ComPtr<IDispatch>> documents;
   std::map<const sim::SimHtmlWindow*, ComPtr<IDispatch>> windows;
@@ -121,7 +128,7 @@ class ComTabWindow final : public ModelObject<IOleWindow, sim::SimBrowser> {
     Count();
     auto hwnd = m_->Hwnd();
     if (!hwnd) return E_FAIL;
-    *out = reinterpret_cast<HWND>(static_cast<INT_PTR>(*hwnd));
+    *out = *hwnd ? shared_->RealWindow(*m_) : nullptr;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
@@ -328,7 +335,13 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
   HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override {
     return Count(), m_->SetVisible(value != VARIANT_FALSE) ? S_OK : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* out) override { return Count(), Number(m_->Hwnd(), out); }
+  HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* out) override {
+    Count();
+    auto hwnd = m_->Hwnd();
+    if (!hwnd) return E_FAIL;
+    *out = *hwnd ? reinterpret_cast<SHANDLE_PTR>(shared_->RealWindow(*m_)) : 0;
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE get_Width(LONG* out) override { return Count(), Number(m_->Width(), out); }
   HRESULT STDMETHODCALLTYPE get_Height(LONG* out) override { return Count(), Number(m_->Height(), out); }
   HRESULT STDMETHODCALLTYPE get_Document(IDispatch** out) override {
@@ -545,10 +558,12 @@ class ShellList final : public ShellWindowsStub, public IConnectionPointContaine
   ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
 
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
+    Watch(L"Count");
     *count = static_cast<LONG>(items_.size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** out) override {
+    Watch(L"Item");
     *out = nullptr;
     Variant i;
     if (FAILED(VariantChangeType(i.get(), &index, 0, VT_I4))) return E_INVALIDARG;
@@ -580,6 +595,12 @@ class ShellList final : public ShellWindowsStub, public IConnectionPointContaine
       case kShellRevoke:
         if (revoke_) revoke_();
         return S_OK;
+      case kShellWatch: {
+        VARIANT* watcher = arg(0);
+        if (!watcher || V_VT(watcher) != VT_DISPATCH) return DISP_E_TYPEMISMATCH;
+        watcher_ = ComPtr<IDispatch>(V_DISPATCH(watcher));
+        return S_OK;
+      }
       case kShellListeners:
         if (result) {
           VariantInit(result);
@@ -630,7 +651,18 @@ class ShellList final : public ShellWindowsStub, public IConnectionPointContaine
     }
   }
 
+  // Tells the watcher which read is being answered, before it is: what the watcher does then
+  // happens inside the read.
+  void Watch(const wchar_t* property) {
+    if (!watcher_) return;
+    Variant name;
+    V_VT(name.get()) = VT_BSTR;
+    V_BSTR(name.get()) = SysAllocString(property);
+    testing::Fire(watcher_.get(), kShellReading, {*name});
+  }
+
   std::function<void()> revoke_;
+  ComPtr<IDispatch> watcher_;
   std::shared_ptr<Shared> shared_ = std::make_shared<Shared>();
   std::vector<std::pair<LONG, ComPtr<IDispatch>>> items_;
   std::map<DWORD, ComPtr<IDispatch>> listeners_;
@@ -656,7 +688,32 @@ HRESULT ShellControl(IDispatch* shell, DISPID id, IDispatch* window, bool notify
 }
 
 ComPtr<IDispatch> Shared::Browser(const std::shared_ptr<sim::SimBrowser>& b, const std::shared_ptr<Shared>& self) {
+  if (b && !browsers.count(b.get())) {
+    std::weak_ptr<Shared> shared = self;
+    const sim::SimBrowser* model = b.get();
+    b->onClosed = [shared, model] {
+      if (auto s = shared.lock()) s->Gone(*model);
+    };
+  }
   return Wrap<sim::SimBrowser, ComBrowser>(browsers, b, self);
+}
+
+HWND Shared::RealWindow(sim::SimBrowser& b) {
+  auto& hwnd = realWindows[&b];
+  if (!hwnd)
+    hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, b.left, b.top, b.width.value_or(800),
+                           b.height.value_or(600), nullptr, nullptr, nullptr, nullptr);
+  if (b.closed && IsWindow(hwnd)) DestroyWindow(hwnd);
+  return hwnd;
+}
+
+// The model's window has gone: its handle names no window any more, and the object of a window
+// whose process ended answers no call (as a proxy whose server has gone).
+void Shared::Gone(const sim::SimBrowser& b) {
+  auto window = realWindows.find(&b);
+  if (window != realWindows.end() && IsWindow(window->second)) DestroyWindow(window->second);
+  auto object = browsers.find(&b);
+  if (b.Crashed() && object != browsers.end()) CoDisconnectObject(object->second.get(), 0);
 }
 ComPtr<IDispatch> Shared::Document(const std::shared_ptr<sim::SimDocument>& d, const std::shared_ptr<Shared>& self) {
   return Wrap<sim::SimDocument, ComDocument>(documents, d, self);
@@ -671,6 +728,8 @@ ComPtr<IDispatch> Shared::Element(const std::shared_ptr<sim::SimElement>& e, con
 ComModel::ComModel() : shared_(std::make_shared<Shared>()) {}
 
 ComModel::~ComModel() {
+  for (auto& [model, hwnd] : shared_->realWindows)
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
   shared_->browsers.clear();
   shared_->documents.clear();
   shared_->windows.clear();
@@ -686,6 +745,10 @@ ComPtr<IDispatch> ComModel::Document(const std::shared_ptr<sim::SimDocument>& do
 }
 
 const std::vector<ComModel::Connection>& ComModel::Connections() const { return shared_->connections; }
+
+std::int64_t ComModel::HandleOf(const std::shared_ptr<sim::SimBrowser>& browser) {
+  return reinterpret_cast<std::int64_t>(shared_->RealWindow(*browser));
+}
 
 long ComModel::Calls() const { return shared_->calls; }
 

@@ -38,6 +38,9 @@ class ComModel {
     DWORD cookie;
   };
   const std::vector<Connection>& Connections() const;
+  // The window handle the browser object gives for the model window (a real window of this
+  // process, so that the system can tell whether it still exists).
+  std::int64_t HandleOf(const std::shared_ptr<sim::SimBrowser>& browser);
 
   // Counts every call made on the model's objects: a host waits until they stop coming.
   long Calls() const;
@@ -59,6 +62,8 @@ inline constexpr DISPID kShellClose = 1002;   // (VT_DISPATCH window, VT_BOOL no
 inline constexpr DISPID kShellNotify = 1003;  // ()
 inline constexpr DISPID kShellListeners = 1004;  // () -> VT_I4: connected listeners
 inline constexpr DISPID kShellRevoke = 1005;  // (): the serving process withdraws its class
+inline constexpr DISPID kShellWatch = 1006;   // (VT_DISPATCH watcher): told of every read
+inline constexpr DISPID kShellReading = 1;    // the watcher's method: (VT_BSTR "Count" or "Item")
 
 // The class Quellbox reaches the fake shell list by: CLSID_ShellWindows is treated as it.
 // {5A3C1E2B-7D1F-4C2A-9E10-51D0C0E1E5A1}

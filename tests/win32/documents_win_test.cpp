@@ -91,7 +91,7 @@ TEST_F(DocumentsOverCom, TheStartUpScanHooksTheDocumentOfAWindowAlreadyOpen) {
   monitor->SetIECtl(browser);
   world.Flags().InitialScan = false;
   EXPECT_EQ(monitor->DocumentUrl(0), "http://news.example/");
-  EXPECT_EQ(monitor->IEHandle(), 0x500) << "the tab's own window names it";
+  EXPECT_EQ(monitor->IEHandle(), model.HandleOf(page)) << "the tab's own window names it";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -25,6 +26,8 @@
 #include "core/convert.h"
 #include "core/text_file.h"
 #include "platform/sim/scenario.h"
+#include "platform/win32/apartment.h"
+#include "win32/com_helpers.h"
 #include "win32/com_model.h"
 
 namespace quellbox::win32::testing {
@@ -78,6 +81,31 @@ void Pump(DWORD ms) {
   }
 }
 
+// Told by the process serving the shell's list which read it is answering.
+class ShellWatcher final : public IDispatch, RefCount {
+ public:
+  explicit ShellWatcher(std::function<void(const std::string&)> reading) : reading_(std::move(reading)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return Refuse(out);
+    return Give(out, this);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    if (id != kShellReading || !params || params->cArgs != 1 || V_VT(&params->rgvarg[0]) != VT_BSTR)
+      return DISP_E_MEMBERNOTFOUND;
+    reading_(Narrow(V_BSTR(&params->rgvarg[0])));
+    return S_OK;
+  }
+
+ private:
+  std::function<void(const std::string&)> reading_;
+};
+
 // Quellbox.exe in a process of its own, with this process serving its browser windows and, in a
 // child process, the shell's window list.
 class WineHost : public ScenarioHost {
@@ -93,7 +121,13 @@ class WineHost : public ScenarioHost {
       std::fclose(trace);
     }
   }
-  ~WineHost() override { Finish(); }
+  ~WineHost() override {
+    try {
+      Finish();
+    } catch (const ScenarioError&) {
+      // reported by the runner when the scenario ended; here only what is left is ended
+    }
+  }
 
   sim::SimHub& Hub() override { return hub_; }
   std::string ProgramDirectory() override { return paths_.directory; }
@@ -112,9 +146,39 @@ class WineHost : public ScenarioHost {
     if (width != GetSystemMetrics(SM_CXSCREEN) || height != GetSystemMetrics(SM_CYSCREEN))
       throw sim::SimulatorOnly("a screen size other than the desktop's");
   }
-  void SetKey(int virtualKey, bool down) override {
-    keybd_event(static_cast<BYTE>(virtualKey), 0, down ? 0 : KEYEVENTF_KEYUP, 0);
-    Pump(150);  // the system's key state follows the event
+  void AddDisplay(const Input::Rect&) override { throw sim::SimulatorOnly("display"); }
+  void SetKey(int virtualKey, Key state) override {
+    auto press = [&](DWORD flags) {
+      keybd_event(static_cast<BYTE>(virtualKey), 0, flags, 0);
+      Pump(150);  // the system's key state follows the event
+    };
+    if (state != Key::Toggled) return press(state == Key::Down ? 0 : KEYEVENTF_KEYUP);
+    // Every press flips the toggle bit: press and release until it is set.
+    for (int i = 0; i < 2 && !(GetKeyState(virtualKey) & 1); ++i) {
+      press(0);
+      press(KEYEVENTF_KEYUP);
+    }
+    if (!(GetKeyState(virtualKey) & 1)) throw ScenarioError("the key's toggle bit cannot be set");
+  }
+  // A program file with the version asked for: a stand-in built with the tests, copied there.
+  void InstallProgram(const std::string& path, int major) override {
+    std::string stub = Directory(paths_.self) + "\\iexplore" + std::to_string(major) + ".exe";
+    if (GetFileAttributesA(stub.c_str()) == INVALID_FILE_ATTRIBUTES)
+      throw sim::SimulatorOnly("a browser of version " + std::to_string(major));
+    for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+      CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    if (!CopyFileA(stub.c_str(), path.c_str(), FALSE))
+      throw ScenarioError("cannot put a browser at " + path + ": error " + std::to_string(GetLastError()));
+  }
+  // The read is held while `meanwhile` runs and until Quellbox has surely given up on it, then
+  // answered: an answer that arrives after Quellbox's bound must not count.
+  void Hang(const std::string& object, const std::string& property, std::function<void()> meanwhile) override {
+    if (object == "shell") throw sim::SimulatorOnly("hang shell");
+    hub_.InsideNextRead(object, property, [this, meanwhile] {
+      DWORD start = GetTickCount();
+      meanwhile();
+      while (GetTickCount() - start < CallBoundFilter::kCallBoundMs + 2000) Pump(50);
+    });
   }
   // Blocking is switched as the user switches it: the tray menu's first item. The other
   // options are loaded at start-up and changed only in the options dialog.
@@ -132,7 +196,7 @@ class WineHost : public ScenarioHost {
     killerEnabled_ = *on;
   }
 
-  bool ShellReadsHere() override { return false; }  // the list is served by the child process
+  bool ShellReadsHere() override { return true; }  // the child process serving it tells the hub
   void ShellUp(const std::shared_ptr<sim::SimShellWindows>& list, bool restarted) override {
     StartShell();
     for (const auto& window : list->windows) ShellOpened(window, false);
@@ -165,6 +229,7 @@ class WineHost : public ScenarioHost {
   }
 
   bool Start() override {
+    AwaitExit();
     // The lifetime count as Quellbox is about to load it: what "since start" counts from.
     baseline_ = 0;
     if (!RegistryValue("Version").value_or("").empty())
@@ -198,10 +263,13 @@ class WineHost : public ScenarioHost {
   }
   bool Started() override { return process_ != nullptr; }
   void Tick() override { Save(); }
+  // As the setup asks Quellbox to close: a sent WM_CLOSE, which Quellbox handles even while it
+  // waits for a call. Once its window has gone it has saved and unloaded; its process ends when
+  // the calls it waits for have returned, which for an exit inside a read is after this one.
   void Exit() override {
-    PostMessageA(main_, WM_CLOSE, 0, 0);  // as Windows asks a program to close
+    SendNotifyMessageA(main_, WM_CLOSE, 0, 0);
     DWORD start = GetTickCount();
-    while (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+    while (IsWindow(main_) && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
       if (GetTickCount() - start > 20000) {
         TerminateProcess(process_, 1);
         Forget();
@@ -209,15 +277,15 @@ class WineHost : public ScenarioHost {
       }
       Pump(20);
     }
-    Forget();
+    exiting_ = process_;
+    process_ = nullptr;
+    main_ = nullptr;
   }
+  // Quellbox must end of its own accord: one killed here, or one that crashed on the way out,
+  // fails the scenario.
   void Finish() override {
-    if (process_) {
-      PostMessageA(main_, WM_CLOSE, 0, 0);
-      for (int i = 0; i < 500 && WaitForSingleObject(process_, 0) != WAIT_OBJECT_0; ++i) Pump(20);
-      TerminateProcess(process_, 1);
-      Forget();
-    }
+    if (process_) Exit();
+    AwaitExit();
     ShellDown();
   }
 
@@ -331,6 +399,18 @@ class WineHost : public ScenarioHost {
     process_ = nullptr;
     main_ = nullptr;
   }
+  void AwaitExit() {
+    if (!exiting_) return;
+    DWORD start = GetTickCount(), code = 0;
+    while (WaitForSingleObject(exiting_, 0) != WAIT_OBJECT_0 && GetTickCount() - start < 20000) Pump(20);
+    bool ended = GetExitCodeProcess(exiting_, &code) && code != STILL_ACTIVE;
+    if (!ended) TerminateProcess(exiting_, 1);
+    CloseHandle(exiting_);
+    exiting_ = nullptr;
+    if (!ended) throw ScenarioError("Quellbox.exe did not end within 20 s of closing");
+    if (code != 0) throw ScenarioError("Quellbox.exe ended with exit code " + std::to_string(code));
+  }
+  static std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
   std::string InProgramDirectory(std::string path) {
     if (path.rfind(paths_.directory, 0) == 0) path = "<dir>" + path.substr(paths_.directory.size());
     for (char& c : path)
@@ -353,14 +433,20 @@ class WineHost : public ScenarioHost {
         Pump(25);
     }
     if (!shell_) throw ScenarioError("the fake shell did not come up");
+    ShellControl(shell_.get(), kShellWatch, watcher_.get());
   }
 
   Paths paths_;
   sim::SimHub hub_;
+  // Hears which read of the shell's list is being answered, in the process that serves it.
+  ComPtr<IDispatch> watcher_ = ComPtr<IDispatch>::Adopt(new ShellWatcher([this](const std::string& property) {
+    hub_.Read("shell", property);
+  }));
   ComModel model_;
   ComPtr<IDispatch> shell_;
   HANDLE shellProcess_ = nullptr;
   HANDLE process_ = nullptr;
+  HANDLE exiting_ = nullptr;  // a Quellbox asked to close, until its process has ended
   DWORD processId_ = 0;
   HWND main_ = nullptr;
   std::int32_t baseline_ = 0;
