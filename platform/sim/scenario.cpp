@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "core/convert.h"
@@ -100,6 +101,7 @@ class Runner {
         out_ << "> " << trimmed << "\n";
         Execute(Words(trimmed));
         if (!nestedError_.empty()) throw ScenarioError(nestedError_);
+        host_.CommandDone();
         Observe();
       } catch (const ScenarioError& e) {
         result.errorLine = number;
@@ -584,9 +586,16 @@ class SimHost : public ScenarioHost {
   }
 
   bool ShellReadsHere() override { return true; }
+  // Explorer's broadcast is posted: a Quellbox inside a read hears it when it is back in its
+  // message loop.
   void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) override {
     ports_.shell.windows = list;
-    if (restarted && form_) form_->TaskbarCreated();
+    if (!restarted || !form_) return;
+    if (ports_.hub.Depth() > 0) taskbarCreated_ = true;
+    else form_->TaskbarCreated();
+  }
+  void CommandDone() override {
+    if (std::exchange(taskbarCreated_, false) && form_) form_->TaskbarCreated();
   }
   void ShellDown() override { ports_.shell.windows = nullptr; }
   // The engine listens to the runner's list itself.
@@ -654,6 +663,7 @@ class SimHost : public ScenarioHost {
   AppState state_;
   std::unique_ptr<MainForm> form_;
   std::vector<std::unique_ptr<MainForm>> unloaded_;
+  bool taskbarCreated_ = false;  // posted while Quellbox was inside a read
   std::size_t seenSounds_ = 0;
 };
 

@@ -68,6 +68,8 @@ class ScenarioHost {
   virtual void ShellClosed(const std::shared_ptr<SimBrowser>& window, bool notify) = 0;
   virtual void ShellNotified() = 0;
 
+  // A command is done: what it set off when Quellbox gets back to its message loop happens now.
+  virtual void CommandDone() = 0;
   virtual bool Start() = 0;  // false: another instance ran, so this one ended at once
   virtual bool Started() = 0;
   virtual void Tick() = 0;

@@ -64,7 +64,9 @@ bool SimHub::Read(const std::string& object, const std::string& property) {
       auto action = std::move(pending_[i].action);
       bool fail = pending_[i].fail;
       pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
+      ++depth_;
       action();  // may read again, and so run further pending actions
+      --depth_;
       return !fail;
     }
   }

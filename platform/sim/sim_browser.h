@@ -21,6 +21,8 @@ class SimHub {
   // when the read is to fail: it was not answered (see FailNextRead).
   bool Read(const std::string& object, const std::string& property);
   long reads = 0;
+  // How many scripted actions are running, each inside a read.
+  int Depth() const { return depth_; }
   // Runs once, inside the next read of `property` of `object` ("" matches any object).
   void InsideNextRead(std::string object, std::string property, std::function<void()> action);
   // The same, and the read then fails: the browser never answered it and Quellbox gave up.
@@ -36,6 +38,7 @@ class SimHub {
     bool fail;
   };
   std::vector<Pending> pending_;
+  int depth_ = 0;
 };
 
 // Subscribers of one event source; a token removes its entry, even during a delivery.

@@ -32,6 +32,9 @@ class CallBoundFilter final : public IMessageFilter {
   DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override;
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType) override;
   DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD elapsed, DWORD pendingType) override;
+
+ private:
+  DWORD cancelled_ = 0x80000000;  // when the call last cancelled was made, roughly
 };
 
 // CoInitializeEx, the process's COM security and the call bound, undone in reverse order.

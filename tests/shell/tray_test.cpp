@@ -74,12 +74,17 @@ TEST_F(TrayTest, SwitchingBlockingOffAndOnSwapsTheImageAndKeepsTheTip) {
   EXPECT_EQ(ShownTip(), tip);
 }
 
-TEST_F(TrayTest, ARestartedTaskbarGetsTheIconBackAsItWas) {
+TEST_F(TrayTest, ARestartedTaskbarGetsTheIconBackAsItWasOnceItTakesIcons) {
   form.ModIcon(TrayImage::Off);
   form.TrayNotify(MainForm::kMouseMove);
   TrayIconRecord before = *world.tray.shown;
-  world.tray.shown.reset();  // Explorer restarted with an empty notification area
+  world.tray.shown.reset();  // Explorer restarted with an empty notification area...
+  world.tray.shellReady = false;  // ...that refuses icons for a while
   form.TaskbarCreated();
+  form.KeepConnected();
+  EXPECT_FALSE(world.tray.shown.has_value());
+  world.tray.shellReady = true;
+  form.KeepConnected();
   ASSERT_TRUE(world.tray.shown.has_value());
   EXPECT_EQ(world.tray.shown->image, before.image);
   EXPECT_EQ(world.tray.shown->szTip, before.szTip);

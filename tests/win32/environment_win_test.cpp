@@ -54,3 +54,17 @@ TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
 
 }  // namespace
 }  // namespace quellbox::win32
+
+namespace quellbox::win32 {
+namespace {
+
+// The stand-in browsers built beside the tests carry the version their name says.
+TEST(WinEnvironment, AProgramsMajorVersionComesFromItsVersionResource) {
+  WinEnvironment env;
+  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("iexplore9.exe")), 9);
+  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("iexplore6.exe")), 6);
+  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("no-such-program.exe")), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quellbox::win32

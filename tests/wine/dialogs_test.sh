@@ -136,3 +136,30 @@ test_help_without_its_file_says_so() {
   expect_eq "Quellbox runs on" "$(qb_count)" 1
   qb_close
 }
+
+# A high-contrast scheme (light text on black; Windows turns visual styles off with it): the
+# options' labels follow the system's colours instead of vanishing black on black.
+test_options_follow_a_high_contrast_scheme() {
+  local pair
+  expect_true "the virtual desktop comes up" qb_desktop || return
+  for pair in "Window|0 0 0" "WindowText|255 255 255" "ButtonFace|0 0 0" "ButtonText|255 255 255" \
+              "Background|0 0 0" "GrayText|0 255 0" "Highlight|0 0 255" "HighlightText|255 255 255"; do
+    qb_reg_set 'HKCU\Control Panel\Colors' "${pair%%|*}" "${pair#*|}"
+  done
+  qb_reg_set 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' ThemeActive 0
+  QB_EMPTY="$QB_WORK/empty.png"
+  qb_screenshot "$QB_EMPTY"
+  expect_true "Quellbox starts" qb_start || return
+  QB_ICON=$(qb_tray_icon "$QB_EMPTY")
+  expect_true "Options opens" menu_command Options
+  expect_true "the options window appears" wait_for_window "Quellbox Options"
+  xdotool mousemove 1000 20
+  sleep 1.5
+  local shot="$QB_ARTIFACTS/dialog-options-high-contrast.png" negated="$QB_WORK/negated.png"
+  qb_screenshot "$shot"
+  convert "$shot" -negate "$negated"
+  expect_true "the label of the lifetime count can be read, light on dark" \
+    grep -qw Lifetime <<<"$(qb_ocr_words "$negated" "152 104 720 560" | cut -d' ' -f3)"
+  xdotool key Escape
+  qb_close
+}

@@ -67,3 +67,18 @@ test_french_user_gets_the_french_menu() {
   QB_LANG=
   qb_close
 }
+
+# Explorer restarts with a notification area that refuses icons at first: Quellbox keeps
+# offering its icon until the area takes it.
+test_the_icon_comes_back_when_a_restarted_taskbar_takes_it_late() {
+  start_with_icon || return
+  local helper out shot="$QB_WORK/after-outage.png"
+  helper="$(dirname "${QB_WIN_UNIT_TESTS:-}")/fake_ie.exe"
+  [ -f "$helper" ] || { fail "fake_ie.exe is not built beside the Windows tests"; return; }
+  out=$("$(qb_loader "$helper")" explorer /desktop=$QB_DESKTOP "$helper" tray-outage 5 2>/dev/null | tr -d '\r')
+  expect_true "the refusing taskbar was asked more than once ($out)" \
+    test "${out#refused }" -gt 2 2>/dev/null
+  expect_true "the icon is back" qb_tray_icon "$QB_EMPTY"
+  qb_screenshot "$shot" && cp "$shot" "$QB_ARTIFACTS/icon-after-outage.png"
+  expect_true "Quellbox closes gracefully" qb_close
+}

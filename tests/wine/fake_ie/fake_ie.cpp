@@ -9,18 +9,23 @@
 //       functions are read from there.
 //   fake_ie.exe shell
 //       Serves the shell's window list (the stand-in for Explorer) until it is ended.
+//   fake_ie.exe tray-outage SECONDS
+//       Plays an Explorer restart whose notification area refuses icons for a while.
 //
 // Only tests use it. CLSID_ShellWindows is treated as kFakeShellWindowsClsid in the prefix, so
 // that Quellbox's CoCreateInstance reaches the list served here, not Wine's own.
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/convert.h"
@@ -201,9 +206,14 @@ class WineHost : public ScenarioHost {
     StartShell();
     for (const auto& window : list->windows) ShellOpened(window, false);
     if (!restarted) return;
-    // What Explorer tells every top-level window when it has started again.
+    // What Explorer tells every top-level window when it has started again. A Quellbox inside
+    // a read hears it once back in its message loop, so only then can it listen again.
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    if (Started()) Settle([this] { return Listeners() > 0; });
+    awaitListeners_ = Started();
+    if (hub_.Depth() == 0) CommandDone();
+  }
+  void CommandDone() override {
+    if (std::exchange(awaitListeners_, false)) Settle([this] { return Listeners() > 0; });
   }
   // Explorer ends: Quellbox's calls on the list fail from now on. The class is withdrawn first,
   // as the system does for a process that ends; Wine's rpcss would otherwise hand the next
@@ -218,14 +228,15 @@ class WineHost : public ScenarioHost {
       shellProcess_ = nullptr;
     }
   }
+  // Each holds the list it calls: a "shell down" inside the call replaces shell_.
   void ShellOpened(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
-    if (shell_) Tell(ShellControl(shell_.get(), kShellOpen, model_.Browser(window).get(), notify));
+    if (auto shell = shell_) Tell(ShellControl(shell.get(), kShellOpen, model_.Browser(window).get(), notify));
   }
   void ShellClosed(const std::shared_ptr<sim::SimBrowser>& window, bool notify) override {
-    if (shell_) Tell(ShellControl(shell_.get(), kShellClose, model_.Browser(window).get(), notify));
+    if (auto shell = shell_) Tell(ShellControl(shell.get(), kShellClose, model_.Browser(window).get(), notify));
   }
   void ShellNotified() override {
-    if (shell_) Tell(ShellControl(shell_.get(), kShellNotify));
+    if (auto shell = shell_) Tell(ShellControl(shell.get(), kShellNotify));
   }
 
   bool Start() override {
@@ -340,12 +351,13 @@ class WineHost : public ScenarioHost {
 
  private:
   // Waits, serving Quellbox's calls, until `ready` holds and Quellbox has made no call for a
-  // moment; false when that did not happen within 20 s.
+  // moment; false when Quellbox made no progress towards that for 20 s. (A wait nested in a
+  // read may have taken long; what counts is whether Quellbox goes on afterwards.)
   template <typename Ready>
   bool Settle(Ready ready) {
-    DWORD start = GetTickCount(), quietSince = start;
+    DWORD quietSince = GetTickCount();
     long calls = model_.Calls();
-    while (GetTickCount() - start < 20000) {
+    while (GetTickCount() - quietSince < 20000) {
       Pump(25);
       if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) return false;
       if (model_.Calls() != calls) {
@@ -447,6 +459,7 @@ class WineHost : public ScenarioHost {
   HANDLE shellProcess_ = nullptr;
   HANDLE process_ = nullptr;
   HANDLE exiting_ = nullptr;  // a Quellbox asked to close, until its process has ended
+  bool awaitListeners_ = false;  // Explorer came back while Quellbox was inside a read
   DWORD processId_ = 0;
   HWND main_ = nullptr;
   std::int32_t baseline_ = 0;
@@ -465,6 +478,9 @@ void PreparePrefix() {
     SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + fake, nullptr, "Quellbox test shell window list", view);
   }
   SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundA");
+  // Wine reads any file named IEXPLORE.EXE as its own built-in browser, version resource
+  // included: the stand-ins put where the scenarios' browsers are must be read from their files.
+  SetText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native");
 }
 
 // Every scenario starts from no settings and no files of its own.
@@ -506,6 +522,39 @@ int ServeShell() {
     return 1;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+// Explorer restarts with a notification area that refuses icons for `seconds`: Quellbox's icon is
+// gone from the real one, a stand-in that answers every icon request with "no" is found first,
+// and TaskbarCreated is broadcast. Prints how many requests the stand-in refused.
+LRESULT CALLBACK RefusingTray(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  static long refused = 0;
+  if (msg == WM_COPYDATA) return ++refused, FALSE;
+  if (msg == WM_APP) return refused;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+int TrayOutage(int seconds) {
+  HWND quellbox = FindWindowW(L"QuellboxMain", nullptr);
+  if (!quellbox) return 1;
+  NOTIFYICONDATAW icon{};
+  icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  icon.hWnd = quellbox;
+  icon.uID = 1;
+  Shell_NotifyIconW(NIM_DELETE, &icon);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &RefusingTray;
+  wc.lpszClassName = L"Shell_TrayWnd";
+  RegisterClassW(&wc);
+  HWND tray = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1,
+                              nullptr, nullptr, nullptr, nullptr);
+  if (FindWindowW(L"Shell_TrayWnd", nullptr) != tray) return 1;
+  PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  Pump(static_cast<DWORD>(seconds) * 1000);
+  long refused = static_cast<long>(SendMessageW(tray, WM_APP, 0, 0));
+  DestroyWindow(tray);
+  std::printf("refused %ld\n", refused);
   return 0;
 }
 
@@ -585,6 +634,7 @@ int main(int argc, char** argv) {
   int rc = 2;
   if (argc >= 2 && std::string(argv[1]) == "shell") rc = ServeShell();
   else if (argc >= 2 && std::string(argv[1]) == "run") rc = Run(argc, argv);
+  else if (argc >= 3 && std::string(argv[1]) == "tray-outage") rc = TrayOutage(std::atoi(argv[2]));
   CoUninitialize();
   return rc;
 }
