@@ -29,7 +29,7 @@ root="$PWD/build/run"
 if qb_have_wine32; then
   toolchain=cmake/mingw-i686.cmake build="$root/win32"
 else
-  echo "32-bit Wine (wine32:i386) is not installed: running the 64-bit build instead of the release."
+  echo "32-bit Wine (wine32:i386) cannot run here: running the 64-bit build instead of the release."
   toolchain=cmake/mingw-x86_64.cmake build="$root/win64"
 fi
 build_quellbox() {

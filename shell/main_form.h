@@ -49,7 +49,6 @@ class MainForm : public MenuHost {
   const std::shared_ptr<cIEWindows>& IEWin() const { return IEWin_; }
   const TrayIconRecord& IconRecord() const { return record_; }
   bool IconShown() const { return iconShown_; }
-  bool IconPending() const { return iconPending_; }
   std::string Caption;
 
  private:

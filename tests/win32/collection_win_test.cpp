@@ -166,7 +166,7 @@ class FakeShellWindows : public testing::ShellWindowsStub {
   ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by the test
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
     *count = static_cast<LONG>(windows.size());
-    return S_OK;
+    return countResult;
   }
   HRESULT STDMETHODCALLTYPE Item(VARIANT index, IDispatch** out) override {
     *out = nullptr;
@@ -184,6 +184,7 @@ class FakeShellWindows : public testing::ShellWindowsStub {
   }
 
   std::vector<ComPtr<FakeWebBrowser>> windows;
+  HRESULT countResult = S_OK;
   FakeEventSource events{DIID_DShellWindowsEvents};
 
  private:
@@ -284,6 +285,18 @@ TEST_F(CollectionOverCom, ShellNotificationsWrapNewWindowsAndDropThoseWhoseWindo
   DestroyWindow(real);
   EXPECT_EQ(shellWindows.Notify(DISPID_WINDOWREVOKED), S_OK);
   EXPECT_EQ(windows->Keys(), std::vector<std::string>{"50000000"}) << "its handle names no window";
+}
+
+// Explorer ended: every error a call can get then marks the list lost, so that it is opened anew.
+TEST_F(CollectionOverCom, TheErrorsOfAListWhoseProcessEndedMarkItLost) {
+  for (HRESULT gone : {RPC_E_DISCONNECTED, HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), CO_E_OBJNOTCONNECTED,
+                       RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE, HRESULT_FROM_WIN32(RPC_S_CALL_FAILED),
+                       HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE), E_FAIL}) {
+    shellWindows.countResult = gone;
+    auto list = fakeShell.OpenShellWindows();
+    EXPECT_FALSE(list->Count());
+    EXPECT_EQ(list->Lost(), gone != E_FAIL) << std::hex << gone;
+  }
 }
 
 TEST_F(CollectionOverCom, AFailedCallIsRecordedWithItsHresultWhenAskedFor) {

@@ -8,9 +8,9 @@ setup_folders() {
   local folder
   folder=$("$QB_WINE" cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
   QB_SETUP_WIN_DIR="$folder\\Programs\\Quellbox"
-  QB_DIR=$(winepath -u "$QB_SETUP_WIN_DIR" 2>/dev/null)
+  QB_DIR=$("$QB_WINE" winepath -u "$QB_SETUP_WIN_DIR" 2>/dev/null)
   folder=$("$QB_WINE" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
-  QB_SETUP_MENU=$(winepath -u "$folder\\Microsoft\\Windows\\Start Menu\\Programs\\Quellbox" 2>/dev/null)
+  QB_SETUP_MENU=$("$QB_WINE" winepath -u "$folder\\Microsoft\\Windows\\Start Menu\\Programs\\Quellbox" 2>/dev/null)
 }
 
 no_value() { ! qb_reg_value "$@"; }

@@ -8,7 +8,7 @@ test_first_run_saves_thirteen_values_at_close() {
   expect_eq "settings before the first save" "$(qb_reg_names "$QB_KEY" | wc -l)" 0
   expect_true "Quellbox closes gracefully" qb_close
   local dir
-  dir=$(winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
+  dir=$("$QB_WINE" winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
   expect_eq "value names" "$(qb_reg_names "$QB_KEY" | sort | tr '\n' ' ')" \
     "Affiliate Dir Disable Keys Log Mode Normalize Sound Spyware Startup Version WaveFile WindowsLeft "
   local expected=(Version 3080 Startup 1 Log 1 Disable 1 Sound 2 "WaveFile" "$dir\\357.wav"
@@ -97,7 +97,7 @@ test_first_run_takes_over_version_txt_and_writes_the_spyware_list() {
   qb_end_prefix
   expect_eq "Affiliate as stored" "$(qb_user_reg_value 'Software\Tarnik\Quellbox' Affiliate)" '"D123\r\n"'
   local dir
-  dir=$(winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
+  dir=$("$QB_WINE" winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
   expect_eq "WaveFile names the shipped sound" "$(qb_reg_value "$QB_KEY" WaveFile)" "$dir\\357.wav"
   expect_true "357.wav ships in the program directory" test -s "$QB_DIR/357.wav"
 }
