@@ -90,10 +90,11 @@ DWORD CallBoundFilter::RetryRejectedCall(HTASK, DWORD elapsed, DWORD rejectType)
 // but goes on waiting until the callee answers; the answer is then thrown away.)
 DWORD CallBoundFilter::MessagePending(HTASK, DWORD elapsed, DWORD) {
   if (elapsed < kCallBoundMs) return PENDINGMSG_WAITDEFPROCESS;
-  // Wine asks again for the same call until it is answered: record the call once.
+  // Wine asks again for the same call until it is answered: record the call once. (A call is
+  // known by when it began, within a second: the ticks are read at different moments.)
   DWORD started = GetTickCount() - elapsed;
-  if (started - cancelled_ > 1000 && cancelled_ - started > 1000)
-    Failed(RPC_E_CALL_CANCELED, "a call into another process, unanswered for 5 s");
+  bool sameCall = started - cancelled_ + 1000 <= 2000;
+  if (!sameCall) Failed(RPC_E_CALL_CANCELED, "a call into another process, unanswered for 5 s");
   cancelled_ = started;
   return PENDINGMSG_CANCELCALL;
 }
