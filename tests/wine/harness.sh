@@ -44,6 +44,20 @@ QB_WINE=wine
 qb_make_template_prefix() {
   QB_TEMPLATE_PREFIX="$1"
   WINEPREFIX="$QB_TEMPLATE_PREFIX" setsid -w "$QB_WINE" wineboot --init >/dev/null 2>&1
+  # A crash writes its backtrace to the program's log instead of waiting in a dialog.
+  WINEPREFIX="$QB_TEMPLATE_PREFIX" "$QB_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+    /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Wine's own shell window list cannot hold Quellbox's subscription, and fetching it from
+  # Explorer now and then crashes Wine's COM (combase rpc_get_local_class_object, seen with the
+  # 64-bit loader, before and after Quellbox's changes alike): these tests treat its class as
+  # one nobody serves, so Quellbox finds no shell list and retries, as when Explorer is not up.
+  # The scenarios (scenarios.sh) route the class to fake IE instead.
+  local view
+  for view in 32 64; do
+    WINEPREFIX="$QB_TEMPLATE_PREFIX" "$QB_WINE" reg add \
+      'HKLM\Software\Classes\CLSID\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}\TreatAs' /ve \
+      /d '{5A3C1E2B-7D1F-4C2A-9E10-0000000000DE}' /f /reg:$view >/dev/null 2>&1
+  done
   WINEPREFIX="$QB_TEMPLATE_PREFIX" wineserver -w
 }
 
