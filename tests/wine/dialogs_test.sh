@@ -48,7 +48,7 @@ open_each_dialog_twice() {
     expect_true "the window '$title' appears" wait_for_window "$title"
     sleep 1
     qb_screenshot "$QB_ARTIFACTS/dialog-$word-$suffix.png"
-    menu_command "$word"
+    expect_true "'$word' is chosen again" menu_command "$word"
     sleep 1
     expect_eq "windows titled '$title' after a second open" "$(windows_titled "$title")" 1
     dialog_click "$6" || xdotool key Escape  # close it again, so the next one is seen alone
@@ -75,7 +75,7 @@ test_french_dialogs() {
     sleep 0.5
   done
   QB_LANG=
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }
 
 test_options_reach_the_registry_at_exit() {
@@ -121,7 +121,7 @@ test_clear_logs_empties_url_log() {
   expect_true "Clear Logs is clicked" dialog_click Clear
   sleep 1
   expect_eq "url.log size" "$(stat -c %s "$QB_DIR/url.log")" 0
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }
 
 test_help_without_its_file_says_so() {
@@ -134,7 +134,7 @@ test_help_without_its_file_says_so() {
   xdotool key Return
   sleep 0.5
   expect_eq "Quellbox runs on" "$(qb_count)" 1
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }
 
 # A high-contrast scheme (light text on black; Windows turns visual styles off with it): the
@@ -161,5 +161,5 @@ test_options_follow_a_high_contrast_scheme() {
   expect_true "the label of the lifetime count can be read, light on dark" \
     grep -qw Lifetime <<<"$(qb_ocr_words "$negated" "152 104 720 560" | cut -d' ' -f3)"
   xdotool key Escape
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }

@@ -173,12 +173,19 @@ qb_user_reg_value() {
   ' "$WINEPREFIX/user.reg"
 }
 
+# True when the value is absent while reg itself works (it can read the key of the settings'
+# parent), so that a reg that fails does not pass for an absent value.
+qb_reg_absent() {
+  "$QB_WINE" reg query 'HKCU\Software' >/dev/null 2>&1 && ! qb_reg_value "$@" >/dev/null
+}
+
 qb_reg_set() { "$QB_WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
 
 qb_screenshot() { import -window root -display "$DISPLAY" "$1" 2>/dev/null; }
 
 # The bounding box "X Y W H" (screen coordinates) of what differs between two screenshots,
-# optionally within a region "WxH+X+Y"; nothing when they are the same there.
+# optionally within a region "WxH+X+Y"; nothing when they are the same there. Fails (2) when
+# they cannot be compared.
 qb_changed_box() {
   local crop=() box dx=0 dy=0 x y w h
   if [ -n "${3:-}" ]; then
@@ -187,10 +194,17 @@ qb_changed_box() {
     dy=$(cut -d+ -f3 <<<"$3")
   fi
   box=$(convert "$1" "$2" -compose difference -composite "${crop[@]}" -threshold 8% -trim \
-        -format '%X %Y %w %h' info: 2>/dev/null | tr -d '+')
+        -format '%X %Y %w %h' info: 2>/dev/null) || return 2
+  box=$(tr -d '+' <<<"$box")
   [ -n "$box" ] && [ "${box#* * }" != "1 1" ] || return 0
   read -r x y w h <<<"$box"
   echo "$((x + dx)) $((y + dy)) $w $h"
+}
+
+# True when two screenshots could be compared and are the same (within a region, as above).
+qb_unchanged() {
+  local box
+  box=$(qb_changed_box "$@") && [ -z "$box" ]
 }
 
 # The notification area: the right end of the taskbar.

@@ -13,11 +13,10 @@ setup_folders() {
   QB_SETUP_MENU=$("$QB_WINE" winepath -u "$folder\\Microsoft\\Windows\\Start Menu\\Programs\\Quellbox" 2>/dev/null)
 }
 
-no_value() { ! qb_reg_value "$@"; }
 
 have_setup() {
   [ -n "${QB_SETUP:-}" ] && [ -f "$QB_SETUP" ] && return 0
-  echo "    skipped: no setup program to test (32-bit Wine is needed to run one)"
+  skip "no setup program to test (32-bit Wine is needed to run one)"
   return 1
 }
 
@@ -57,7 +56,7 @@ test_a_silent_setup_installs_for_the_user_and_quellbox_runs_from_there() {
   expect_true "EstimatedSize is the folder's size in KB ($size)" test $((size)) -ge 300 -a $((size)) -le 1000
   expect_eq "start-menu entries" "$(ls "$QB_SETUP_MENU" 2>/dev/null | sort | tr '\n' '|')" \
     "Quellbox Help.lnk|Quellbox.lnk|Uninstall Quellbox.lnk|"
-  expect_true "no Run entry before the program's first start" no_value "$QB_RUN_KEY" Quellbox
+  expect_true "no Run entry before the program's first start" qb_reg_absent "$QB_RUN_KEY" Quellbox
 
   start_with_icon || return
   expect_true "Quellbox closes gracefully" qb_close
@@ -109,8 +108,8 @@ test_a_silent_uninstall_removes_the_program_and_keeps_the_users_data() {
   for f in Quellbox.exe Quellbox.chm 357.wav uninstall.exe; do
     expect_true "$f is removed" test ! -e "$dir/$f"
   done
-  expect_true "the uninstall entry is removed" no_value "$QB_UNINSTALL_KEY" DisplayName
-  expect_true "the Run entry is removed" no_value "$QB_RUN_KEY" Quellbox
+  expect_true "the uninstall entry is removed" qb_reg_absent "$QB_UNINSTALL_KEY" DisplayName
+  expect_true "the Run entry is removed" qb_reg_absent "$QB_RUN_KEY" Quellbox
   expect_true "the start-menu folder is removed" test ! -e "$QB_SETUP_MENU"
   expect_eq "trust.hosts kept" "$(cat "$dir/trust.hosts" 2>/dev/null)" $'news.example\r'
   expect_true "url.log kept" test -f "$dir/url.log"
@@ -125,7 +124,7 @@ test_the_setup_refuses_a_folder_it_cannot_write_and_leaves_nothing() {
   local rc=$?
   expect_true "the setup fails (exit code $rc)" test "$rc" -ne 0
   expect_eq "the file in the way" "$(cat "$blocked")" "a file, not a folder"
-  expect_true "no uninstall entry" no_value "$QB_UNINSTALL_KEY" DisplayName
+  expect_true "no uninstall entry" qb_reg_absent "$QB_UNINSTALL_KEY" DisplayName
   silent_setup '/D=C:\fresh\Quellbox'
   expect_true "a folder that can be made is used" test -f "$WINEPREFIX/drive_c/fresh/Quellbox/Quellbox.exe"
 }

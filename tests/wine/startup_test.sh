@@ -52,7 +52,7 @@ test_stored_values_come_back_converted() {
   expect_eq "trust.hosts" "$(od -An -c "$QB_DIR/trust.hosts" | tr -s ' ')" \
     "$(printf 'alpha\r\n\r\nweb.beta.xy\r\n' | od -An -c | tr -s ' ')"
   expect_true "no Run entry outside the first run" \
-    bash -c "! '$QB_WINE' reg query '$QB_RUN_KEY' /v Quellbox >/dev/null 2>&1"
+    qb_reg_absent "$QB_RUN_KEY" Quellbox
 }
 
 test_unwritable_program_files_do_not_stop_the_registry_save() {
@@ -70,7 +70,7 @@ test_logging_off_saves_the_settings() {
   for ((i = 0; i < 40; i++)); do qb_reg_value "$QB_KEY" Version >/dev/null && break; sleep 0.25; done
   expect_eq "Version saved at session end" "$(qb_reg_value "$QB_KEY" Version)" 3080
   expect_eq "trust.hosts saved at session end" "$(stat -c %s "$QB_DIR/trust.hosts" 2>/dev/null)" 0
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }
 
 # The Windows implementations of the ports, cross-compiled with GoogleTest.

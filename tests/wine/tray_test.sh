@@ -51,7 +51,7 @@ test_tray_icon_menu_toggle_and_exit() {
   expect_true "Exit ends Quellbox" qb_wait_count 0 20
   sleep 1
   qb_screenshot "$shot"
-  expect_true "no icon is left behind" bash -c "[ -z \"\$(source '$QB_HERE/harness.sh'; qb_changed_box '$QB_EMPTY' '$shot' $QB_TRAY_AREA)\" ]"
+  expect_true "no icon is left behind" qb_unchanged "$QB_EMPTY" "$shot" "$QB_TRAY_AREA"
   expect_eq "values saved at exit" "$(qb_reg_names "$QB_KEY" | wc -l)" 13
 }
 
@@ -65,7 +65,7 @@ test_french_user_gets_the_french_menu() {
   done
   expect_true "no English 'Exit'" bash -c "! grep -qw Exit <<<'$words'"
   QB_LANG=
-  qb_close
+  expect_true "Quellbox closes gracefully" qb_close
 }
 
 # Explorer restarts with a notification area that refuses icons at first: Quellbox keeps
