@@ -103,6 +103,14 @@ else
   stage wine-tests false
 fi
 
+# The size of the tests against the product's, counted as non-blank lines that are not only a
+# comment; platform/sim exists only for the tests.
+lines() {
+  find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' -o -name '*.rc' -o -name '*.scn' \
+    -o -name '*.sh' -o -name '*.py' -o -name '*.nsi' -o -name '*.hpp' -o -name '*.idl' -o -name '*.nsh' \) | xargs -r cat | grep -cvE '^\s*(//.*|#.*|;.*)?$'
+}
+test_lines=$(lines tests bench platform/sim) product_lines=$(lines core shell tracking monitor ui platform/win32 resources installer)
+echo "tests: $test_lines lines against $product_lines of product ($(awk "BEGIN { printf \"%.2f\", $test_lines / $product_lines }"))"
 [ $failed -gt 0 ] && echo "failed stages: ${failures[*]}"
 echo "test.sh: $passed passed, $failed failed, $skipped skipped"
 [ $failed -eq 0 ]
