@@ -20,7 +20,6 @@
 namespace quellbox::sim {
 namespace {
 
-constexpr const char* kTranscriptMarker = "=== transcript";
 // Where a window's browser lives unless the scenario says otherwise: Internet Explorer 6.
 constexpr const char* kDefaultBrowser = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
 constexpr int kDefaultBrowserVersion = 6;
@@ -84,22 +83,26 @@ class Runner {
 
   ScenarioResult Run(const std::string& text) {
     ScenarioResult result;
+    // Each command is followed by what it prints, indented; the expected transcript echoes the
+    // commands as the run does.
+    std::vector<std::pair<int, std::string>> commands;
     std::istringstream in(text);
     std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-      ++number;
+    for (int number = 1; std::getline(in, line); ++number) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line == kTranscriptMarker) {
-        std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        result.expected = rest;
-        break;
-      }
       std::string trimmed = TrimBlanks(line);
-      if (trimmed.empty() || trimmed[0] == '#') continue;
+      if (trimmed.empty()) continue;
+      if (line[0] == ' ' || line[0] == '\t') {
+        result.expected += line.substr(std::min<std::size_t>(line.size(), 2)) + "\n";
+      } else if (trimmed[0] != '#') {
+        result.expected += "> " + trimmed + "\n";
+        commands.emplace_back(number, trimmed);
+      }
+    }
+    for (const auto& [number, command] : commands) {
       try {
-        out_ << "> " << trimmed << "\n";
-        Execute(Words(trimmed));
+        out_ << "> " << command << "\n";
+        Execute(Words(command));
         if (!nestedError_.empty()) throw ScenarioError(nestedError_);
         host_.CommandDone();
         Observe();

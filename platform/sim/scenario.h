@@ -17,7 +17,7 @@ namespace quellbox::sim {
 
 struct ScenarioResult {
   std::string transcript;
-  std::optional<std::string> expected;  // the text after "=== transcript", when present
+  std::string expected;                 // the commands and the indented lines under them
   int errorLine = 0;                    // the line of a malformed command, with its error
   std::string error;
   bool simulatorOnly = false;           // the error is a command this host cannot honour

@@ -33,13 +33,6 @@ TEST(Scenario, MalformedCommandsNameTheirLine) {
   }
 }
 
-TEST(Scenario, TheExpectedTranscriptIsWhatFollowsTheMarker) {
-  auto result = RunScenario("window a\n=== transcript\n> window a\n");
-  EXPECT_TRUE(result.error.empty());
-  EXPECT_EQ(result.transcript, "> window a\n");
-  EXPECT_EQ(result.expected, "> window a\n");
-}
-
 TEST(Scenario, RandomInputNeverCrashesTheRunner) {
   const char* words[] = {"window", "open", "close", "start", "newwindow", "mouseup", "a", "b",
                          "quiet", "url=x", "hwnd=none", "inside", "HWND", "exit", "tick",

@@ -607,7 +607,7 @@ int Run(int argc, char** argv) {
       report << result.transcript;
       ++passed;
     } else {
-      auto difference = sim::CompareTranscripts(result.transcript, result.expected.value_or(""), true);
+      auto difference = sim::CompareTranscripts(result.transcript, result.expected, true);
       if (difference.line == 0) {
         report << "ok " << name << "\n";
         ++passed;
