@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "monitor/reports.h"
+#include "monitor/engine.h"
 #include "platform/sim/sim_ui.h"
 #include "tracking/ie_windows.h"
 
@@ -32,7 +32,7 @@ struct Bench {
   sim::SimBrowserShell& shell = ports.shell;
   Services& services = ports.services;
   AppState state;
-  Engine engine{services, state, nullptr};
+  Engine engine{services, state};
   std::vector<std::shared_ptr<sim::SimBrowser>> open;
   std::shared_ptr<cIEWindows> collection;
 };

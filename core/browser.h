@@ -90,21 +90,11 @@ class Browser {
   virtual bool Lost() const = 0;
 };
 
-// The arguments of BeforeNavigate2 that the engine passes on in its reports.
-struct NavigationArgs {
-  std::string url;
-  std::int32_t flags = 0;
-  std::string targetFrameName;
-  std::string postData;
-  std::string headers;
-};
-
 class BrowserEventSink {
  public:
   virtual ~BrowserEventSink() = default;
   // `frame` is the browser object of the window or frame concerned (pDisp).
-  virtual void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args,
-                               bool& cancel) = 0;
+  virtual void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& url, bool& cancel) = 0;
   virtual void CommandStateChange(std::int32_t command, bool enable) = 0;
   virtual void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) = 0;
   virtual void DownloadComplete() = 0;
@@ -144,7 +134,6 @@ class Input {
   virtual ~Input() = default;
   // Negative while held; the low-order bit only says the key is toggled.
   virtual std::int16_t KeyState(int virtualKey) = 0;
-  virtual std::int16_t AsyncKeyState(int virtualKey) = 0;  // not 0 while held
   struct Point {
     std::int32_t x = 0, y = 0;
   };
@@ -152,7 +141,6 @@ class Input {
     std::int32_t left = 0, top = 0, width = 0, height = 0;
   };
   virtual std::optional<Point> CursorPos() = 0;
-  virtual std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) = 0;
   // The display the window is on, in pixels of the desktop; the primary one for an unknown window.
   virtual Rect DisplayOf(std::int64_t hwnd) = 0;
   // Whether the handle still names a window.

@@ -96,14 +96,7 @@ void IE_Class::RememberQuellboxProperty(std::int32_t value) {
   if (value != 0) quellboxProperty_ = value;
 }
 
-void IE_Class::Report(int id, std::vector<ReportValue> args) {
-  if (engine_.reports) engine_.reports->OnReport(MonitorReport{id, handle_, std::move(args)});
-}
-
-void IE_Class::BeforeNavigate2(const std::shared_ptr<Browser>&, const NavigationArgs& args,
-                               bool& cancel) {
-  Report(1, {ObjectArg{}, args.url, args.flags, args.targetFrameName, args.postData, args.headers,
-             cancel});
+void IE_Class::BeforeNavigate2(const std::shared_ptr<Browser>&, const std::string&, bool& cancel) {
   if (Flags().ForwardProbePending) {
     cancel = true;
     Flags().ForwardProbePending = false;
@@ -126,22 +119,18 @@ void IE_Class::BeforeNavigate2(const std::shared_ptr<Browser>&, const Navigation
 void IE_Class::CommandStateChange(std::int32_t command, bool enable) {
   if (command == kNavigateForward) enableForward_ = enable;
   if (command == kNavigateBack) enableBack_ = enable;
-  Report(9, {command, enable});
 }
 
-void IE_Class::DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) {
-  Report(5, {ObjectArg{}, url});
+void IE_Class::DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string&) {
   if (frame) HookDocument(frame->Document());
 }
 
 void IE_Class::DownloadComplete() {
-  Report(4);
   NormalizeWindow();
   Flags().UserGesture = false;
 }
 
-void IE_Class::NavigateComplete2(const std::shared_ptr<Browser>&, const std::string& url) {
-  Report(2, {ObjectArg{}, url});
+void IE_Class::NavigateComplete2(const std::shared_ptr<Browser>&, const std::string&) {
   Flags().UserGesture = false;
 }
 
@@ -245,7 +234,6 @@ std::string IE_Class::DocumentUrl(int slot) {
 bool IE_Class::HandleContextMenu() {
   Flags().UserGesture = true;
   raisedGesture_ = true;
-  Report(8);
   bool show = !Flags().ForwardProbePending;
   Flags().ForwardProbePending = false;
   return show;
@@ -253,13 +241,6 @@ bool IE_Class::HandleContextMenu() {
 
 void IE_Class::HandleMouseUp(const std::shared_ptr<HtmlDocument>& document) {
   auto self = shared_from_this();
-  Input& input = engine_.services.input;
-  Input::Point point;
-  if (auto cursor = input.CursorPos()) {
-    if (auto client = input.ScreenToClient(handle_, *cursor)) point = *client;
-  }
-  const std::int16_t button = 2;
-
   // What the mouse was released on: a link, image or plug-in, or anything with an id that is
   // more than a plain "[object]", counts as asking for a window. An unreadable element too.
   bool examined = false, linkLike = false;
@@ -284,11 +265,6 @@ void IE_Class::HandleMouseUp(const std::shared_ptr<HtmlDocument>& document) {
     Flags().UserGesture = gesture;
     Flags().NewWindowAllowed = gesture;
   }
-
-  std::int16_t shift = 0;
-  if (input.AsyncKeyState(kVkControl) != 0) shift = 2;
-  if (input.AsyncKeyState(kVkMenu) != 0) shift = 4;
-  Report(7, {button, shift, static_cast<float>(point.x), static_cast<float>(point.y)});
 }
 
 bool IE_Class::HandleClick() {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/browser.h"
-#include "monitor/reports.h"
+#include "monitor/engine.h"
 
 namespace quellbox {
 
@@ -37,8 +37,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::optional<std::int32_t> QuellboxProperty();
   void RememberQuellboxProperty(std::int32_t value);
 
-  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args,
-                       bool& cancel) override;
+  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& url, bool& cancel) override;
   void CommandStateChange(std::int32_t command, bool enable) override;
   void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) override;
   void DownloadComplete() override;
@@ -71,7 +70,6 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   void HookDocumentAt(const std::shared_ptr<HtmlDocument>& document, int depth);
   bool ReadHandle();
   void NormalizeWindow();
-  void Report(int id, std::vector<ReportValue> args = {});
   PopupFlags& Flags() { return engine_.state.flags; }
 
   Engine& engine_;

@@ -9,9 +9,8 @@
 
 namespace quellbox {
 
-MainForm::MainForm(Services& services, InstanceLock& instanceLock, AppState& state,
-                   ReportObserver* reports)
-    : services_(services), instanceLock_(instanceLock), state_(state), engine_{services, state, reports} {}
+MainForm::MainForm(Services& services, InstanceLock& instanceLock, AppState& state)
+    : services_(services), instanceLock_(instanceLock), state_(state), engine_{services, state} {}
 
 bool MainForm::FormLoad() {
   state_.LangOffset =

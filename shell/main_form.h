@@ -5,7 +5,7 @@
 
 #include "core/environment.h"
 #include "core/settings.h"
-#include "monitor/reports.h"
+#include "monitor/engine.h"
 #include "tracking/ie_windows.h"
 #include "ui/menu_form.h"
 
@@ -18,8 +18,7 @@ class MainForm : public MenuHost {
   static constexpr std::uint32_t kMouseMove = 0x200, kLeftDown = 0x201, kRightDown = 0x204,
                                  kLeftDoubleClick = 0x203;
 
-  MainForm(Services& services, InstanceLock& instanceLock, AppState& state,
-           ReportObserver* reports = nullptr);
+  MainForm(Services& services, InstanceLock& instanceLock, AppState& state);
 
   // False when another instance already runs: the caller ends the process without a trace.
   bool FormLoad();

@@ -373,11 +373,17 @@ class Runner {
     b->FireDocumentComplete(b, b->locationUrl.value_or(""));
   }
   void Frame(const Args& w) {
-    Need(w, 3, "frame NAME URL");
+    Need(w, 3, "frame NAME URL [COUNT [nested]]");
     auto& b = Window(w[1]);
-    auto f = std::make_shared<SimHtmlWindow>(hub_, w[1] + " frame");
-    f->document = NewDocument(w[2], *b);
-    b->document->frames.push_back(f);
+    int count = w.size() > 3 ? Number(w[3]) : 1;
+    if (count < 1 || count > 1000) throw ScenarioError("a frame count lies in [1, 1000]");
+    auto parent = b->document;
+    for (int i = 1; i <= count && parent; ++i) {
+      auto f = std::make_shared<SimHtmlWindow>(hub_, w[1] + " frame");
+      f->document = NewDocument(w.size() > 3 ? w[2] + "#" + std::to_string(i) : w[2], *b);
+      parent->frames.push_back(f);
+      if (w.size() > 4 && w[4] == "nested") parent = f->document;
+    }
   }
   void Key(const Args& w) {
     Need(w, 3, "key SHIFT|CTRL|ALT down|up|toggled");

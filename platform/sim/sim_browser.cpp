@@ -276,9 +276,8 @@ std::unique_ptr<Subscription> SimBrowser::Subscribe(std::weak_ptr<BrowserEventSi
 
 bool SimBrowser::FireBeforeNavigate2(const std::string& url) {
   bool cancel = false;
-  NavigationArgs args{url, 0, "", "", ""};
   std::shared_ptr<Browser> self = shared_from_this();  // pDisp: this window
-  subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(self, args, cancel); });
+  subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(self, url, cancel); });
   return cancel;
 }
 

@@ -178,6 +178,10 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   std::optional<std::string> fullName = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
   std::optional<bool> statusBar = true, visible = true;
   std::optional<std::int64_t> hwnd = 0;  // what reads of the handle answer
+  // Over COM: IE7 and later answer get_HWND with the frame's window shared by its tabs, and
+  // give the tab's own window through the shell browser's service.
+  std::optional<std::int64_t> frameHwnd;
+  bool tabService = true;
   std::int64_t handle = 0;  // the window as the system knows it, when a read may not say it
   std::optional<std::int32_t> width = 800, height = 600;
   std::int32_t left = 0, top = 0;  // where the window is on the desktop

@@ -7,15 +7,6 @@ std::int16_t SimInput::KeyState(int virtualKey) {
   return static_cast<std::int16_t>(state | (toggled.count(virtualKey) ? 1 : 0));
 }
 
-std::int16_t SimInput::AsyncKeyState(int virtualKey) {
-  return held.count(virtualKey) ? static_cast<std::int16_t>(-32767) : std::int16_t{0};
-}
-
-std::optional<Input::Point> SimInput::ScreenToClient(std::int64_t hwnd, Point p) {
-  if (hwnd == 0) return std::nullopt;
-  return Point{p.x - clientOrigin.x, p.y - clientOrigin.y};
-}
-
 const SimBrowser* SimInput::Find(std::int64_t hwnd) const {
   for (const SimBrowser* w : hub_.windows)
     if (!w->closed && (w->handle ? w->handle == hwnd : w->hwnd && *w->hwnd == hwnd)) return w;

@@ -12,16 +12,13 @@ class SimInput : public Input {
  public:
   explicit SimInput(SimHub& hub) : hub_(hub) {}
   std::int16_t KeyState(int virtualKey) override;
-  std::int16_t AsyncKeyState(int virtualKey) override;
   std::optional<Point> CursorPos() override { return cursor; }
-  std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) override;
   Rect DisplayOf(std::int64_t hwnd) override;
   bool WindowExists(std::int64_t hwnd) override;
 
   std::set<int> held;     // virtual keys held down
   std::set<int> toggled;  // virtual keys whose toggle bit is set
   std::optional<Point> cursor = Point{0, 0};
-  Point clientOrigin{0, 0};  // where every window's client area starts on the screen
   std::vector<Rect> displays{{0, 0, 1024, 768}};  // the primary display first
 
  private:

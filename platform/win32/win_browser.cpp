@@ -93,15 +93,11 @@ HRESULT BrowserEventsSink::Dispatch(DISPID id, DISPPARAMS& params, VARIANT*) {
       if (params.cArgs != 7) return DISP_E_BADPARAMCOUNT;
       const VARIANT& cancel = Arg(params, 6);
       if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
-      NavigationArgs args;
-      args.url = VariantText(Arg(params, 1)).value_or("");
-      args.flags = VariantInt(Arg(params, 2)).value_or(0);
-      args.targetFrameName = VariantText(Arg(params, 3)).value_or("");
-      args.headers = VariantText(Arg(params, 5)).value_or("");
+      std::string url = VariantText(Arg(params, 1)).value_or("");
       const VARIANT& frame = Arg(params, 0);
       auto browser = IsType(frame, VT_DISPATCH) ? WinBrowser::From(V_DISPATCH(&frame)) : nullptr;
       bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
-      sink->BeforeNavigate2(browser, args, value);
+      sink->BeforeNavigate2(browser, url, value);
       *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
       return S_OK;
     }
@@ -431,17 +427,9 @@ std::unique_ptr<Subscription> WinHtmlDocument::Subscribe(std::weak_ptr<DocumentE
 
 std::int16_t WinInput::KeyState(int virtualKey) { return GetKeyState(virtualKey); }
 
-std::int16_t WinInput::AsyncKeyState(int virtualKey) { return GetAsyncKeyState(virtualKey); }
-
 std::optional<Input::Point> WinInput::CursorPos() {
   POINT p;
   if (!GetCursorPos(&p)) return std::nullopt;
-  return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
-}
-
-std::optional<Input::Point> WinInput::ScreenToClient(std::int64_t hwnd, Point screen) {
-  POINT p{screen.x, screen.y};
-  if (!::ScreenToClient(reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd)), &p)) return std::nullopt;
   return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
 }
 

@@ -117,9 +117,7 @@ class WinHtmlDocument : public HtmlDocument {
 class WinInput : public Input {
  public:
   std::int16_t KeyState(int virtualKey) override;
-  std::int16_t AsyncKeyState(int virtualKey) override;
   std::optional<Point> CursorPos() override;
-  std::optional<Point> ScreenToClient(std::int64_t hwnd, Point screen) override;
   Rect DisplayOf(std::int64_t hwnd) override;
   bool WindowExists(std::int64_t hwnd) override;
 };

@@ -151,13 +151,14 @@ class BrowserEvents final : public BrowserEventSink {
   BrowserEvents(std::shared_ptr<Shared> shared, ComPtr<IDispatch> sink)
       : shared_(std::move(shared)), sink_(std::move(sink)) {}
 
-  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const NavigationArgs& args, bool& cancel) override {
+  // With the browser's argument layout; only the address is known to the model.
+  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& address, bool& cancel) override {
     Variant url, flags, target, postData, headers;
-    Set(url, args.url);
+    Set(url, address);
     V_VT(flags.get()) = VT_I4;
-    V_I4(flags.get()) = args.flags;
-    Set(target, args.targetFrameName);
-    Set(headers, args.headers);
+    V_I4(flags.get()) = 0;
+    Set(target, "");
+    Set(headers, "");
     VARIANT_BOOL c = cancel ? VARIANT_TRUE : VARIANT_FALSE;
     VARIANT cancelArg;
     V_VT(&cancelArg) = VT_BYREF | VT_BOOL;
@@ -339,7 +340,9 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
     Count();
     auto hwnd = m_->Hwnd();
     if (!hwnd) return E_FAIL;
-    *out = *hwnd ? reinterpret_cast<SHANDLE_PTR>(shared_->RealWindow(*m_)) : 0;
+    *out = m_->frameHwnd ? static_cast<SHANDLE_PTR>(*m_->frameHwnd)
+           : *hwnd       ? reinterpret_cast<SHANDLE_PTR>(shared_->RealWindow(*m_))
+                         : 0;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_Width(LONG* out) override { return Count(), Number(m_->Width(), out); }
@@ -381,7 +384,7 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
   HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID riid, void** out) override {
     Count();
     *out = nullptr;
-    if (!IsEqualGUID(service, SID_SShellBrowser)) return E_NOINTERFACE;
+    if (!IsEqualGUID(service, SID_SShellBrowser) || !m_->tabService) return E_NOINTERFACE;
     auto tab = ComPtr<IOleWindow>::Adopt(new ComTabWindow(shared_, m_));
     return tab->QueryInterface(riid, out);
   }
