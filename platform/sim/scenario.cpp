@@ -440,9 +440,9 @@ class Runner {
   }
   void Inside(const Args& w) {
     Need(w, 4, "inside NAME PROPERTY COMMAND ...");
-    if (!windows_.count(w[1]) && w[1] != "shell") Window(w[1]);
+    if (!windows_.count(w[1]) && w[1] != "shell" && w[1] != "*") Window(w[1]);
     if (w[1] == "shell" && !host_.ShellReadsHere()) throw SimulatorOnly("inside shell");
-    hub_.InsideNextRead(w[1], w[2], Nested(w, 3, "inside the read"));
+    hub_.InsideNextRead(w[1] == "*" ? "" : w[1], w[2], Nested(w, 3, "inside the read"));
   }
   void Hang(const Args& w) {
     Need(w, 3, "hang NAME PROPERTY [COMMAND ...]");
