@@ -5,16 +5,11 @@ namespace {
 
 class SimSubscription : public Subscription {
  public:
-  SimSubscription(std::shared_ptr<bool> connected, std::shared_ptr<int> unadvised)
-      : connected_(std::move(connected)), unadvised_(std::move(unadvised)) {}
-  ~SimSubscription() override {
-    *connected_ = false;
-    ++*unadvised_;
-  }
+  explicit SimSubscription(std::shared_ptr<bool> connected) : connected_(std::move(connected)) {}
+  ~SimSubscription() override { *connected_ = false; }
 
  private:
   std::shared_ptr<bool> connected_;
-  std::shared_ptr<int> unadvised_;
 };
 
 template <typename T>
@@ -85,7 +80,7 @@ template <typename Sink>
 std::unique_ptr<Subscription> SimSubscribers<Sink>::Add(std::weak_ptr<Sink> sink) {
   auto connected = std::make_shared<bool>(true);
   entries_.push_back({std::move(sink), connected});
-  return std::make_unique<SimSubscription>(connected, unadvised_);
+  return std::make_unique<SimSubscription>(connected);
 }
 
 template <typename Sink>
@@ -279,10 +274,6 @@ bool SimBrowser::FireBeforeNavigate2(const std::string& url) {
   std::shared_ptr<Browser> self = shared_from_this();  // pDisp: this window
   subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(self, url, cancel); });
   return cancel;
-}
-
-void SimBrowser::FireCommandStateChange(std::int32_t command, bool enable) {
-  subscribers.ForEach([&](BrowserEventSink& s) { s.CommandStateChange(command, enable); });
 }
 
 void SimBrowser::FireDocumentComplete(const std::shared_ptr<SimBrowser>& frame, const std::string& url) {

@@ -55,7 +55,6 @@ class SimSubscribers {
         if (auto sink = e.sink.lock()) f(*sink);
   }
   int Count() const;
-  int Unadvised() const { return *unadvised_; }
 
  private:
   struct Entry {
@@ -63,7 +62,6 @@ class SimSubscribers {
     std::shared_ptr<bool> connected;
   };
   std::vector<Entry> entries_;
-  std::shared_ptr<int> unadvised_ = std::make_shared<int>(0);
 };
 
 class SimElement : public HtmlElement {
@@ -164,7 +162,6 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
 
   // Events as the browser raises them; `cancel` comes back as the sinks left it.
   bool FireBeforeNavigate2(const std::string& url);
-  void FireCommandStateChange(std::int32_t command, bool enable);
   void FireDocumentComplete(const std::shared_ptr<SimBrowser>& frame, const std::string& url);
   void FireDownloadComplete();
   void FireNavigateComplete2(const std::string& url);

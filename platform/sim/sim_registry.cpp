@@ -43,7 +43,6 @@ RegStatus SimRegistry::SetValue(std::uint32_t root, const std::string& section,
   if (denied_.count(path)) return RegStatus::KeyFailed;
   Key& key = keys_[path];
   std::string upper = UpperAscii(name);
-  if (!key.values.count(upper)) key.order.push_back(upper);
   key.values[upper] = {name, data};
   return RegStatus::Ok;
 }
@@ -56,7 +55,6 @@ RegStatus SimRegistry::DeleteValue(std::uint32_t root, const std::string& sectio
   if (denied_.count(path) || key == keys_.end()) return RegStatus::KeyFailed;
   std::string upper = UpperAscii(name);
   if (!key->second.values.erase(upper)) return RegStatus::ValueFailed;
-  std::erase(key->second.order, upper);
   return RegStatus::Ok;
 }
 
@@ -87,7 +85,6 @@ void SimRegistry::Put(const std::string& section, const std::string& name, std::
                       const std::string& bytes, std::uint32_t root) {
   Key& key = keys_[KeyPath(root, section)];
   std::string upper = UpperAscii(name);
-  if (!key.values.count(upper)) key.order.push_back(upper);
   key.values[upper] = {name, RegData{type, bytes}};
 }
 
@@ -116,14 +113,6 @@ std::optional<std::string> SimRegistry::GetText(const std::string& section,
 
 bool SimRegistry::KeyExists(const std::string& section, std::uint32_t root) const {
   return keys_.count(KeyPath(root, section)) != 0;
-}
-
-std::vector<std::string> SimRegistry::ValueNames(const std::string& section) const {
-  std::vector<std::string> names;
-  auto key = keys_.find(KeyPath(kHkeyCurrentUser, section));
-  if (key == keys_.end()) return names;
-  for (const std::string& upper : key->second.order) names.push_back(key->second.values.at(upper).first);
-  return names;
 }
 
 void SimRegistry::DenyKey(const std::string& section) {

@@ -29,7 +29,6 @@ class SimRegistry : public RegistryApi {
   // The stored text without its terminating NUL; empty optional when absent.
   std::optional<std::string> GetText(const std::string& section, const std::string& name) const;
   bool KeyExists(const std::string& section, std::uint32_t root = kHkeyCurrentUser) const;
-  std::vector<std::string> ValueNames(const std::string& section) const;  // in write order
   void DenyKey(const std::string& section);  // the key can be neither opened nor created
   std::map<std::string, std::string> environment;  // for %NAME% expansion
   // Every operation as "query|set|delete <section>\<name>", for order checks.
@@ -38,7 +37,6 @@ class SimRegistry : public RegistryApi {
 
  private:
   struct Key {
-    std::vector<std::string> order;  // upper-cased value names in first-write order
     std::map<std::string, std::pair<std::string, RegData>> values;  // upper name -> (name, data)
   };
   static std::string KeyPath(std::uint32_t root, const std::string& section);
