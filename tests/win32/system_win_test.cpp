@@ -75,15 +75,6 @@ TEST(WinSound, ABeepDoesNotHoldTheCallerAndOneAskedForWhileItSoundsIsMerged) {
   EXPECT_EQ(g_beeps, 1);
 }
 
-TEST(WinLauncher, TheTempPathExistsAndEndsInASeparator) {
-  std::string temp = WinLauncher().TempPath();
-  ASSERT_FALSE(temp.empty());
-  EXPECT_EQ(temp.back(), '\\');
-  DWORD attributes = GetFileAttributesA(temp.c_str());
-  EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Registers fake_browser.exe for .html files, and puts the previous association back afterwards.
 class BrowserTest : public ::testing::Test {
  protected:
