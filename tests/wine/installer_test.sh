@@ -30,8 +30,9 @@ run_on_desktop() {
   shift
   (setsid "$QB_WINE" explorer /desktop=$QB_DESKTOP "$program" "$@" >/dev/null 2>&1 &)
   sleep 2
-  # The uninstaller copies itself to a temporary Un_A.exe and runs that.
-  qb_wait_gone '(setup|uninstall|Un_A)\.exe' 90
+  # The uninstaller copies itself into %TEMP%\~nsu*.tmp and runs the copy, named Au_.exe (or
+  # Un_A.exe, by NSIS version), without waiting for it.
+  qb_wait_gone '(setup|uninstall|Au_|Un_A)\.exe' 90
 }
 
 test_a_silent_setup_installs_for_the_user_and_quellbox_runs_from_there() {

@@ -49,12 +49,9 @@ click_word() {
   xdotool mousemove ${at% *} ${at#* } click --repeat "${4:-1}" --delay 80 1
 }
 
-# Drags the bottom right corner of the dialog $1 to "X Y" on the screen, as a user resizes it.
-drag_corner() {
-  local x y w h
-  read -r x y w h <<<"$(window_box "$1")"
-  [ -n "$h" ] || return 1
-  xdotool mousemove $((x + w - 3)) $((y + h - 3)) mousedown 1
+# Drags with the mouse from "X Y" to "X Y" on the screen, as a user resizes a window by its corner.
+drag() {
+  xdotool mousemove ${1% *} ${1#* } mousedown 1
   sleep 0.3
   xdotool mousemove ${2% *} ${2#* }
   sleep 0.3
@@ -117,9 +114,14 @@ test_options_keep_their_minimum_size_and_save_the_hold_key_box() {
   sleep 1
   expect_true "the hold-key box is cleared" click_word "Quellbox Options" Temporarily
   sleep 0.5
-  local before after w h
+  local before grown after x y w h
   before=$(window_size "Quellbox Options")
-  drag_corner "Quellbox Options" "20 20"
+  read -r x y w h <<<"$(window_box "Quellbox Options")"
+  # Larger first, so that a drag that never reached the window cannot pass for a refusal.
+  drag "$((x + w - 3)) $((y + h - 3))" "$((x + w + 40)) $((y + h + 40))"
+  grown=$(window_size "Quellbox Options")
+  expect_true "the corner is dragged out ($before -> $grown)" test "$grown" != "$before"
+  drag "$((x + w + 37)) $((y + h + 37))" "20 20"
   after=$(window_size "Quellbox Options")
   read -r w h <<<"$after"
   qb_screenshot "$QB_ARTIFACTS/options-after-resize.png"
