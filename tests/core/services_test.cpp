@@ -12,12 +12,6 @@ namespace {
 using testing::SimWorld;
 using Parts = std::vector<std::string>;
 
-TEST(SpywareList, AnAbsentFileIsCreatedWithTheDefaultsThenLoaded) {
-  SimWorld world;
-  EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""}));
-  EXPECT_EQ(world.ReadFile("spyware.lst"), "GROKSTER\r\nKAZAA\r\n");
-}
-
 TEST(SpywareList, AFileWithTwoPartsIsKeptAsItIs) {
   SimWorld world;
   world.WriteFile("spyware.lst", "ALPHA\r\n");

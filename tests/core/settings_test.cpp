@@ -37,8 +37,8 @@ class SettingsTest : public ::testing::Test {
   SimWorld world;
 };
 
-// The first run's thirteen values, padded counts and the saved version are shown by the Wine tests
-// of Quellbox.exe (startup_test.sh).
+// The first run's thirteen values, padded counts, the saved version, a record without Mode or
+// Affiliate and an unwritable trust.hosts are shown by the Wine tests of Quellbox.exe.
 TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
   StoreAll();
   world.Store("Log", "2");
@@ -80,18 +80,6 @@ TEST_F(SettingsTest, ReleasesBefore3075GetFullScreenProtectionForcedOn) {
   ASSERT_TRUE(LoadSettings(notANumber.services, notANumber.state));
   EXPECT_FALSE(notANumber.state.settings.Normalize);
   EXPECT_EQ(notANumber.state.settings.Log, 1);
-}
-
-TEST_F(SettingsTest, MissingValuesReadAsEmptyWithLightModeAndTheDefaultDistributor) {
-  world.Store("Version", "3080");
-  ASSERT_TRUE(Load());
-  EXPECT_FALSE(S().Mode) << "an old record without Mode means light mode, not first-run strict";
-  EXPECT_EQ(S().Affiliate, "111");
-  EXPECT_EQ(S().Log, 0);
-  EXPECT_EQ(S().WindowsLeft, 0);
-  EXPECT_EQ(S().Sound, "");
-  Save();
-  EXPECT_EQ(world.Stored("Affiliate"), "111");
 }
 
 TEST_F(SettingsTest, ModeIsReadEvenWhenThereIsNoVersion) {
@@ -150,20 +138,6 @@ TEST_F(SettingsTest, HugeOrBinaryTrustFilesLoadWithoutLoss) {
   EXPECT_EQ(world.ReadFile("trust.hosts")->size(), big.size() + 2);
 }
 
-TEST_F(SettingsTest, AnUnwritableTrustFileStillGetsTheRegistryWritten) {
-  StoreAll();
-  ASSERT_TRUE(Load());
-  world.state.gblTrust = {"alpha"};
-  S().WindowsLeft = 9;
-  // A directory in the file's place cannot be opened for writing, not even by root.
-  std::filesystem::create_directory(world.File("trust.hosts"));
-  Save();
-  EXPECT_EQ(world.Stored("WindowsLeft"), "000009");
-  EXPECT_EQ(world.state.gblTrust, std::vector<std::string>{"alpha"});
-}
-
-// trust.hosts exists but cannot be read at start (a directory stands for a locked file here):
-// the empty list must not replace it at the next save.
 TEST_F(SettingsTest, ATrustFileThatCouldNotBeReadIsNotOverwrittenUntilItHasBeenRead) {
   StoreAll();
   std::filesystem::create_directory(world.File("trust.hosts"));
