@@ -5,30 +5,8 @@
 namespace quellbox::win32 {
 namespace {
 
-TEST(WinEnvironment, NamesTheProgramDirectoryAndBaseNameOfThisExecutable) {
-  WinEnvironment env;
-  EXPECT_EQ(env.ExeBaseName(), "quellbox_win32_tests");
-  std::string dir = env.ProgramDirectory();
-  ASSERT_FALSE(dir.empty());
-  EXPECT_NE(dir.back(), '\\');
-  EXPECT_EQ(env.PathInProgramDirectory("trust.hosts"), dir + "\\trust.hosts");
-  EXPECT_EQ(GetFileAttributesA((dir + "\\quellbox_win32_tests.exe").c_str()) ==
-                INVALID_FILE_ATTRIBUTES,
-            false);
-}
-
-TEST(WinEnvironment, OnlyTheFirstClaimOfANameSucceedsWhileItIsHeld) {
-  std::string name = "QuellboxTest." + std::to_string(GetCurrentProcessId());
-  {
-    WinInstanceLock first;
-    ASSERT_TRUE(first.ClaimSingleInstance(name));
-    WinInstanceLock second;
-    EXPECT_FALSE(second.ClaimSingleInstance(name));
-  }
-  WinInstanceLock again;
-  EXPECT_TRUE(again.ClaimSingleInstance(name));
-}
-
+// The program directory, the single-instance claim and version resources are shown by the Wine
+// tests of Quellbox.exe and the scenarios of browsers of several versions.
 TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
   static int seen = 0;
   WNDCLASSA wc{};
@@ -50,20 +28,6 @@ TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
   DestroyWindow(hwnd);
-}
-
-}  // namespace
-}  // namespace quellbox::win32
-
-namespace quellbox::win32 {
-namespace {
-
-// The stand-in browsers built beside the tests carry the version their name says.
-TEST(WinEnvironment, AProgramsMajorVersionComesFromItsVersionResource) {
-  WinEnvironment env;
-  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("iexplore9.exe")), 9);
-  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("iexplore6.exe")), 6);
-  EXPECT_EQ(env.ProgramMajorVersion(env.PathInProgramDirectory("no-such-program.exe")), std::nullopt);
 }
 
 }  // namespace
