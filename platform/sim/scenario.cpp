@@ -139,7 +139,7 @@ class Runner {
         {"navigated", &Runner::Navigated}, {"downloaded", &Runner::Downloaded},
         {"completed", &Runner::Completed}, {"frame", &Runner::Frame},
         {"key", &Runner::Key},           {"screen", &Runner::Screen},
-        {"random", &Runner::Random},     {"clock", &Runner::ClockCommand},
+        {"random", &Runner::Random},
         {"inside", &Runner::Inside},     {"hang", &Runner::Hang},
         {"crash", &Runner::Crash},       {"display", &Runner::Display},
         {"tick", &Runner::Tick},
@@ -206,7 +206,6 @@ class Runner {
       else if (key == "forward") b.forwardHistory = YesNo(value).value_or(false);
       else if (key == "closable") b.closable = YesNo(value).value_or(true);
       else if (key == "quit") b.quittable = YesNo(value).value_or(true);
-      else if (key == "document") b.documentReadable = YesNo(value).value_or(false);
       else if (key == "id") b.propertiesReadable = value != "!";
       else if (key == "size") {
         auto x = value.find('x');
@@ -414,12 +413,6 @@ class Runner {
     if (!r || *r < 0 || *r >= 1) throw ScenarioError("a random fraction lies in [0, 1)");
     host_.SetRandom(*r);
   }
-  void ClockCommand(const Args& w) {
-    Need(w, 3, "clock DATE TIME");
-    std::string time = w[2];
-    for (std::size_t i = 3; i < w.size(); ++i) time += " " + w[i];
-    host_.SetClock(w[1], time);
-  }
   // What runs nested in a read: commands separated by ";". An error is reported once Quellbox's
   // handler has returned.
   std::function<void()> Nested(const Args& w, std::size_t from, const char* label) {
@@ -552,10 +545,6 @@ class SimHost : public ScenarioHost {
     return ports_.registry.GetText(SettingsSection(ports_.env), name);
   }
   void SetRandom(double fraction) override { ports_.clock.randoms.push_back(fraction); }
-  void SetClock(const std::string& date, const std::string& time) override {
-    ports_.clock.date = date;
-    ports_.clock.time = time;
-  }
   void SetScreen(std::int32_t width, std::int32_t height) override {
     ports_.input.displays.front() = {0, 0, width, height};
   }

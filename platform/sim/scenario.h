@@ -46,7 +46,6 @@ class ScenarioHost {
   virtual void SetRegistryValue(const std::string& name, const std::string& value) = 0;
   virtual std::optional<std::string> RegistryValue(const std::string& name) = 0;
   virtual void SetRandom(double fraction) = 0;
-  virtual void SetClock(const std::string& date, const std::string& time) = 0;
   virtual void SetScreen(std::int32_t width, std::int32_t height) = 0;
   // A second display beside the primary one.
   virtual void AddDisplay(const Input::Rect& display) = 0;

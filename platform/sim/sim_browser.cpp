@@ -217,7 +217,7 @@ bool SimBrowser::SetVisible(bool value) {
 
 std::shared_ptr<HtmlDocument> SimBrowser::Document() {
   if (!Answers("Document")) return nullptr;
-  return documentReadable ? document : nullptr;
+  return document;
 }
 
 std::optional<std::int32_t> SimBrowser::GetProperty(const std::string& property) {

@@ -183,7 +183,6 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   std::optional<std::int32_t> width = 800, height = 600;
   std::int32_t left = 0, top = 0;  // where the window is on the desktop
   std::shared_ptr<SimDocument> document;
-  bool documentReadable = true;
   std::map<std::string, std::int32_t> properties;
   bool propertiesReadable = true;
   bool forwardHistory = false;

@@ -143,10 +143,6 @@ class WineHost : public ScenarioHost {
     return GetText(HKEY_CURRENT_USER, kSettingsKey, name);
   }
   void SetRandom(double) override {}  // Quellbox's own ids: the comparison names them
-  void SetClock(const std::string& date, const std::string& time) override {
-    date_ = date;
-    time_ = time;
-  }
   void SetScreen(std::int32_t width, std::int32_t height) override {
     if (width != GetSystemMetrics(SM_CXSCREEN) || height != GetSystemMetrics(SM_CYSCREEN))
       throw sim::SimulatorOnly("a screen size other than the desktop's");
@@ -340,11 +336,11 @@ class WineHost : public ScenarioHost {
     for (const auto& c : model_.Connections()) keys.push_back(c.key);
     return keys;
   }
-  // The date and time are today's here; the scenario's clock stands in for them.
+  // The date and time are today's here; the simulator's clock text stands in for them.
   std::string LogLine(const std::string& line) override {
     auto separator = line.find(" - ");
     if (separator == std::string::npos) return line;
-    return date_ + " " + time_ + line.substr(separator);
+    return "12/5/2026 1:05:09 PM" + line.substr(separator);
   }
   std::optional<std::string> Flags() override { return std::nullopt; }
   std::optional<std::string> Slots(const sim::SimBrowser&) override { return std::nullopt; }
@@ -466,7 +462,6 @@ class WineHost : public ScenarioHost {
   bool killerEnabled_ = true;
   Counters counters_;
   std::size_t traceSeen_ = 0;
-  std::string date_ = "12/5/2026", time_ = "1:05:09 PM";
 };
 
 // Makes Quellbox's CoCreateInstance(CLSID_ShellWindows) reach the fake list, in the registry
