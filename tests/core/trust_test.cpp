@@ -76,34 +76,8 @@ class RecordClosedPopupTest : public ::testing::Test {
   SimWorld world;
 };
 
-TEST_F(RecordClosedPopupTest, AnUntrustedPageIsLoggedSoundedAndCounted) {
-  S().Log = 1;
-  S().Sound = "2";
-  S().WaveFile = "C:\\Q\\357.wav";
-  S().WindowsLeft = 41;
-  EXPECT_TRUE(Record("http://ads.example/pop"));
-  EXPECT_EQ(Log(), "12/5/2026 1:05:09 PM - http://ads.example/pop\r\n");
-  EXPECT_EQ(world.sound.played, std::vector<std::string>{"wave C:\\Q\\357.wav"});
-  EXPECT_EQ(S().WindowsLeft, 42);
-  EXPECT_EQ(S().ClosedSinceStart, 1);
-
-  world.clock.time = "1:05:10 PM";
-  EXPECT_TRUE(Record("http://ads.example/pop"));
-  EXPECT_EQ(Log(), "12/5/2026 1:05:09 PM - http://ads.example/pop\r\n"
-                   "12/5/2026 1:05:10 PM - http://ads.example/pop\r\n");
-}
-
-TEST_F(RecordClosedPopupTest, ATrustedPageChangesNothing) {
-  S().Log = 1;
-  S().Sound = "1";
-  world.state.gblTrust = {"example"};
-  EXPECT_FALSE(Record("http://ads.example.zz/pop"));
-  EXPECT_EQ(Log(), "<none>");
-  EXPECT_TRUE(world.sound.played.empty());
-  EXPECT_EQ(S().WindowsLeft, 0);
-  EXPECT_EQ(S().ClosedSinceStart, 0);
-}
-
+// Logging, sounding and counting an untrusted page, and leaving a trusted one alone, are shown by
+// the scenarios.
 TEST_F(RecordClosedPopupTest, OnlyLogOneLogsAndOnlySoundOneOrTwoSounds) {
   for (std::int16_t log : {std::int16_t{0}, std::int16_t{2}}) {
     S().Log = log;

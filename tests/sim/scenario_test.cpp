@@ -17,12 +17,8 @@ TEST(Scenario, MalformedCommandsNameTheirLine) {
       {"start\nfly away\n", 2, "unknown command 'fly'"},
       {"# comment\n\nnewwindow nobody\n", 3, "no window named 'nobody'"},
       {"window a title=\"open\n", 1, "unterminated quote"},
-      {"window a size=big\n", 1, "size is WIDTHxHEIGHT"},
-      {"window a\nwindow a\n", 2, "window 'a' exists already"},
-      {"tick\n", 1, "tick needs 'start' first"},
       {"window a statusbar=maybe\n", 1, "expected yes, no or !, got 'maybe'"},
       {"file ../escape x\n", 1, "file names are plain names in the program directory"},
-      {"random 1.5\n", 1, "a random fraction lies in [0, 1)"},
       {"window a\nopen a quiet\nstart\ninside a LocationURL close b\nnewwindow a\n", 5,
        "no window named 'b'"},
   };
