@@ -107,13 +107,17 @@ test_a_year_of_log_opens_at_once_and_its_rows_work() {
   expect_eq "trust.hosts" "$(tr -d '\r' <"$QB_DIR/trust.hosts" | tr '\n' ' ')" "last.example second.example "
 }
 
-test_options_keep_their_minimum_size_and_save_the_hold_key_box() {
+test_options_keep_their_minimum_size_and_reach_the_registry_at_exit() {
   start_with_icon || return
   expect_true "Options opens" menu_command Options
   expect_true "the options window appears" wait_for_window "Quellbox Options"
   sleep 1
   expect_true "the hold-key box is cleared" click_word "Quellbox Options" Temporarily
+  expect_true "Keep log is cleared" click_word "Quellbox Options" Keep
+  expect_true "Light is chosen" click_word "Quellbox Options" Light
+  expect_true "Beep is chosen" click_word "Quellbox Options" Beep
   sleep 0.5
+  qb_screenshot "$QB_ARTIFACTS/options-changed.png"
   local before grown after x y w h
   before=$(window_size "Quellbox Options")
   read -r x y w h <<<"$(window_box "Quellbox Options")"
@@ -128,6 +132,9 @@ test_options_keep_their_minimum_size_and_save_the_hold_key_box() {
   expect_true "a resize below the minimum is refused ($before -> $after)" test "$w" -ge 400 -a "$h" -ge 400
   exit_from_menu
   expect_eq "Disable" "$(qb_reg_value "$QB_KEY" Disable)" 0
+  expect_eq "Log" "$(qb_reg_value "$QB_KEY" Log)" 0
+  expect_eq "Mode" "$(qb_reg_value "$QB_KEY" Mode)" False
+  expect_eq "Sound" "$(qb_reg_value "$QB_KEY" Sound)" 1
 }
 
 # Wine's HTML Help shows no text popups: a stand-in library in the system directory records

@@ -55,19 +55,6 @@ test_tray_icon_menu_toggle_and_exit() {
   expect_eq "values saved at exit" "$(qb_reg_names "$QB_KEY" | wc -l)" 13
 }
 
-test_french_user_gets_the_french_menu() {
-  QB_LANG=fr_FR.UTF-8
-  start_with_icon || return
-  local words
-  words=$(menu_words menu-fr.png | cut -d' ' -f3)
-  for word in Options Journaux Forum Aide Quitter; do
-    expect_true "the French menu shows '$word'" grep -qw -- "$word" <<<"$words"
-  done
-  expect_true "no English 'Exit'" bash -c "! grep -qw Exit <<<'$words'"
-  QB_LANG=
-  expect_true "Quellbox closes gracefully" qb_close
-}
-
 # Explorer restarts with a notification area that refuses icons at first: Quellbox keeps
 # offering its icon until the area takes it.
 test_the_icon_comes_back_when_a_restarted_taskbar_takes_it_late() {
