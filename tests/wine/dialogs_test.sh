@@ -20,20 +20,6 @@ wait_for_window() {
   return 1
 }
 
-# Clicks a word shown in the middle of the screen, where the dialogs open.
-dialog_click() {
-  local shot="$QB_WORK/dialog.png" words try
-  for try in 1 2 3; do
-    xdotool mousemove 1000 20
-    sleep 0.5
-    qb_screenshot "$shot"
-    words=$(qb_ocr_words "$shot" "152 104 720 560")
-    qb_click_word "$words" "$1" && return 0
-    sleep 1
-  done
-  return 1
-}
-
 exit_from_menu() {
   expect_true "Exit is chosen" menu_command Exit
   expect_true "Quellbox ends" qb_wait_count 0 20
@@ -51,7 +37,7 @@ open_each_dialog_twice() {
     expect_true "'$word' is chosen again" menu_command "$word"
     sleep 1
     expect_eq "windows titled '$title' after a second open" "$(windows_titled "$title")" 1
-    dialog_click "$6" || xdotool key Escape  # close it again, so the next one is seen alone
+    click_word "$title" "$6" || xdotool key Escape  # close it again, so the next one is seen alone
     sleep 0.5
   done
 }
@@ -90,7 +76,7 @@ test_an_added_site_reaches_trust_hosts() {
   expect_true "Trusted Sites opens" menu_command Trusted
   expect_true "the trusted sites window appears" wait_for_window "Trusted Sites"
   sleep 1
-  expect_true "Add Site is clicked" dialog_click Add
+  expect_true "Add Site is clicked" click_word "Trusted Sites" Add
   expect_true "the add window appears" wait_for_window "Add to thrustworthy hosts list"
   sleep 0.5
   xdotool type --delay 40 "  gamma  "
@@ -108,7 +94,7 @@ test_clear_logs_empties_url_log() {
   expect_true "Logs opens" menu_command Logs
   expect_true "the log window appears" wait_for_window Logs
   sleep 1
-  expect_true "Clear Logs is clicked" dialog_click Clear
+  expect_true "Clear Logs is clicked" click_word Logs Clear
   sleep 1
   expect_eq "url.log size" "$(stat -c %s "$QB_DIR/url.log")" 0
   expect_true "Quellbox closes gracefully" qb_close
