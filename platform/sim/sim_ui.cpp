@@ -4,31 +4,23 @@ namespace quellbox::sim {
 
 bool SimTray::Add(const TrayIconRecord& record) {
   calls.push_back("add");
-  if (!shellReady || shown) return false;
+  if (shown) return false;
   shown = record;
   return true;
 }
 
 bool SimTray::Modify(const TrayIconRecord& record) {
   calls.push_back("modify");
-  if (!shellReady || !shown || shown->uID != record.uID) return false;
+  if (!shown || shown->uID != record.uID) return false;
   shown = record;
   return true;
 }
 
 bool SimTray::Delete(std::uint32_t uID) {
   calls.push_back("delete");
-  if (!shellReady || !shown || shown->uID != uID) return false;
+  if (!shown || shown->uID != uID) return false;
   shown.reset();
   return true;
-}
-
-std::optional<std::string> SimMenus::TrackPopupMenu(const std::vector<MenuItem>& items) {
-  ++popups;
-  lastShown = items;
-  auto picked = choice;
-  choice.reset();
-  return picked;
 }
 
 std::intptr_t SimHelp::DisplayToc(std::intptr_t, const std::string& file) {

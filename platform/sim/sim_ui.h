@@ -24,16 +24,12 @@ class SimTray : public Tray {
 
   std::optional<TrayIconRecord> shown;  // what the notification area shows
   std::vector<std::string> calls;       // "add", "modify", "delete"
-  bool shellReady = true;               // false: every call fails
 };
 
+// The user closes every menu without a choice.
 class SimMenus : public MenuPresenter {
  public:
-  std::optional<std::string> TrackPopupMenu(const std::vector<MenuItem>& items) override;
-
-  std::vector<MenuItem> lastShown;
-  std::optional<std::string> choice;  // what the user picks next, then nothing
-  int popups = 0;
+  std::optional<std::string> TrackPopupMenu(const std::vector<MenuItem>&) override { return std::nullopt; }
 };
 
 class SimHelp : public HelpViewer {
@@ -57,10 +53,8 @@ class SimMessages : public MessageBoxes {
 
 class SimWindows : public WindowManager {
  public:
-  void ShowForm(const std::string& name) override { shownForms.push_back(name); }
-  void UnloadAllForms() override { ++unloads; }
-  std::vector<std::string> shownForms;
-  int unloads = 0;
+  void ShowForm(const std::string&) override {}
+  void UnloadAllForms() override {}
 };
 
 // Every port of the simulated platform, and the services made of them.
