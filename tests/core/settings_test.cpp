@@ -63,24 +63,15 @@ TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
 }
 
 TEST_F(SettingsTest, ReleasesBefore3075GetFullScreenProtectionForcedOn) {
-  StoreAll();
-  world.Store("Version", "3074");
-  ASSERT_TRUE(Load());
-  EXPECT_TRUE(S().Normalize);
-
-  SimWorld other;
-  other.Store("Version", "3075");
-  other.Store("Normalize", "False");
-  ASSERT_TRUE(LoadSettings(other.services, other.state));
-  EXPECT_FALSE(other.state.settings.Normalize);
-
-  SimWorld notANumber;
-  notANumber.Store("Version", "beta");
-  notANumber.Store("Normalize", "False");
-  notANumber.Store("Log", "1");
-  ASSERT_TRUE(LoadSettings(notANumber.services, notANumber.state));
-  EXPECT_FALSE(notANumber.state.settings.Normalize);
-  EXPECT_EQ(notANumber.state.settings.Log, 1);
+  for (auto [version, normalize] : {std::pair{"3074", true}, {"3075", false}, {"beta", false}}) {
+    SimWorld other;
+    other.Store("Version", version);
+    other.Store("Normalize", "False");
+    other.Store("Log", "1");
+    ASSERT_TRUE(LoadSettings(other.services, other.state));
+    EXPECT_EQ(other.state.settings.Normalize, normalize) << version;
+    EXPECT_EQ(other.state.settings.Log, 1) << version;
+  }
 }
 
 TEST_F(SettingsTest, ModeIsReadEvenWhenThereIsNoVersion) {
