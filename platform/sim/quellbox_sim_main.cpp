@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
       std::cout << "ok " << file << "\n";
       continue;
     }
-    std::cout << "FAILED " << file << " at transcript line " << difference.line << "\n"
+    std::cout << "FAILED " << file << ":" << quellbox::sim::FileLineOf(result, difference) << "\n"
               << "  expected: " << difference.expected << "\n"
               << "  got:      " << difference.got << "\n";
     status = status ? status : 1;

@@ -94,8 +94,10 @@ class Runner {
       if (trimmed.empty()) continue;
       if (line[0] == ' ' || line[0] == '\t') {
         result.expected += line.substr(std::min<std::size_t>(line.size(), 2)) + "\n";
+        result.expectedLines.push_back(number);
       } else if (trimmed[0] != '#') {
         result.expected += "> " + trimmed + "\n";
+        result.expectedLines.push_back(number);
         commands.emplace_back(number, trimmed);
       }
     }
@@ -376,6 +378,7 @@ class Runner {
     auto& b = Window(w[1]);
     int count = w.size() > 3 ? Number(w[3]) : 1;
     if (count < 1 || count > 1000) throw ScenarioError("a frame count lies in [1, 1000]");
+    if (w.size() > 4 && w[4] != "nested") throw ScenarioError("frames are 'nested' or side by side");
     auto parent = b->document;
     for (int i = 1; i <= count && parent; ++i) {
       auto f = std::make_shared<SimHtmlWindow>(hub_, w[1] + " frame");
@@ -733,7 +736,7 @@ Comparison CompareTranscripts(const std::string& got, const std::string& expecte
       continue;
     }
     if (i >= g.size() || j >= e.size() || g[i] != e[j])
-      return {static_cast<int>(i) + 1, j < e.size() ? e[j] : "(end)", i < g.size() ? g[i] : "(end)"};
+      return {static_cast<int>(i) + 1, j < e.size() ? e[j] : "(end)", i < g.size() ? g[i] : "(end)", j};
     ++i, ++j;
   }
   return {};

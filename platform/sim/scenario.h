@@ -2,6 +2,7 @@
 // Runs a scenario (docs/scenarios.md) and writes a transcript of what Quellbox did. The runner
 // plays the browser windows and the shell's list; Quellbox runs in a host: the engine in this
 // process on the simulated platform, or the real Quellbox.exe in another process.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ namespace quellbox::sim {
 struct ScenarioResult {
   std::string transcript;
   std::string expected;                 // the commands and the indented lines under them
+  std::vector<int> expectedLines;       // the file's line of each line of `expected`
   int errorLine = 0;                    // the line of a malformed command, with its error
   std::string error;
   bool simulatorOnly = false;           // the error is a command this host cannot honour
@@ -98,7 +100,13 @@ ScenarioResult RunScenario(const std::string& text);
 struct Comparison {
   int line = 0;  // 1-based; 0 when the transcripts agree
   std::string expected, got;
+  std::size_t expectedIndex = 0;  // the differing line of the expected transcript, 0-based
 };
 Comparison CompareTranscripts(const std::string& got, const std::string& expected, bool otherHost);
+// Where a difference lies in the scenario file, for a message a reader can go to.
+inline int FileLineOf(const ScenarioResult& result, const Comparison& difference) {
+  if (result.expectedLines.empty()) return 0;
+  return result.expectedLines[std::min(difference.expectedIndex, result.expectedLines.size() - 1)];
+}
 
 }  // namespace quellbox::sim

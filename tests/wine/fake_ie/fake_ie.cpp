@@ -607,7 +607,7 @@ int Run(int argc, char** argv) {
         report << "ok " << name << "\n";
         ++passed;
       } else {
-        report << "FAILED " << name << " at transcript line " << difference.line << "\n"
+        report << "FAILED " << name << ":" << sim::FileLineOf(result, difference) << "\n"
                << "  expected: " << difference.expected << "\n"
                << "  got:      " << difference.got << "\n";
         ++failed;
