@@ -83,13 +83,6 @@ std::unique_ptr<Subscription> SimSubscribers<Sink>::Add(std::weak_ptr<Sink> sink
   return std::make_unique<SimSubscription>(connected);
 }
 
-template <typename Sink>
-int SimSubscribers<Sink>::Count() const {
-  int n = 0;
-  for (const auto& e : entries_) n += *e.connected && !e.sink.expired();
-  return n;
-}
-
 template class SimSubscribers<DocumentEventSink>;
 template class SimSubscribers<BrowserEventSink>;
 template class SimSubscribers<ShellWindowsEventSink>;
@@ -104,14 +97,14 @@ std::shared_ptr<HtmlElement> SimHtmlWindow::EventSourceElement() {
 }
 
 bool SimHtmlWindow::ResizeTo(std::int32_t width, std::int32_t height) {
-  if (!hub_.Read(name_, "resizeTo") || !scriptable) return false;
+  if (!hub_.Read(name_, "resizeTo")) return false;
   calls.push_back("resizeTo " + std::to_string(width) + " " + std::to_string(height));
   if (onResize) onResize(width, height);
   return true;
 }
 
 bool SimHtmlWindow::MoveTo(std::int32_t x, std::int32_t y) {
-  if (!hub_.Read(name_, "moveTo") || !scriptable) return false;
+  if (!hub_.Read(name_, "moveTo")) return false;
   calls.push_back("moveTo " + std::to_string(x) + " " + std::to_string(y));
   return true;
 }
@@ -136,7 +129,7 @@ std::shared_ptr<HtmlWindow> SimDocument::ParentWindow() {
 }
 
 std::optional<std::int32_t> SimDocument::FrameCount() {
-  if (!hub_.Read(url.value_or("?"), "frames.length") || !framesReadable) return std::nullopt;
+  if (!hub_.Read(url.value_or("?"), "frames.length")) return std::nullopt;
   return static_cast<std::int32_t>(frames.size());
 }
 

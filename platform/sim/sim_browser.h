@@ -54,7 +54,6 @@ class SimSubscribers {
       if (*e.connected)
         if (auto sink = e.sink.lock()) f(*sink);
   }
-  int Count() const;
 
  private:
   struct Entry {
@@ -92,7 +91,6 @@ class SimHtmlWindow : public HtmlWindow {
 
   std::shared_ptr<SimElement> eventSource;  // null: event.srcElement cannot be read
   std::shared_ptr<SimDocument> document;    // a frame's document; null: unreachable
-  bool scriptable = true;                   // resizeTo and moveTo work
   std::vector<std::string> calls;           // "resizeTo 800 600", "moveTo 112 84"
   std::function<void(std::int32_t, std::int32_t)> onResize;
 
@@ -120,7 +118,6 @@ class SimDocument : public HtmlDocument {
   std::shared_ptr<SimElement> activeElement;  // null: cannot be read
   std::shared_ptr<SimHtmlWindow> window;
   std::vector<std::shared_ptr<SimHtmlWindow>> frames;
-  bool framesReadable = true;
   SimSubscribers<DocumentEventSink> subscribers;
 
  private:

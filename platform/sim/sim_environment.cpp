@@ -9,11 +9,6 @@ std::string SimEnvironment::PathInProgramDirectory(const std::string& fileName) 
   return programDirectory_ + "/" + fileName;
 }
 
-void SimEnvironment::DoEvents() {
-  ++doEventsCalls;
-  if (onDoEvents) onDoEvents();
-}
-
 std::optional<int> SimEnvironment::ProgramMajorVersion(const std::string& path) {
   auto it = programVersions.find(path);
   if (it == programVersions.end()) return std::nullopt;

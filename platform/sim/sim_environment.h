@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -16,15 +15,13 @@ class SimEnvironment : public Environment {
   std::string ProgramDirectory() override { return programDirectory_; }
   std::string ExeBaseName() override { return exeBaseName_; }
   std::string PathInProgramDirectory(const std::string& fileName) override;
-  void DoEvents() override;
+  void DoEvents() override {}
   std::uint16_t UserDefaultLangId() override { return userLangId; }
   std::uint16_t SystemDefaultLangId() override { return systemLangId; }
   std::optional<int> ProgramMajorVersion(const std::string& path) override;
 
   std::map<std::string, int> programVersions;  // by path
   std::uint16_t userLangId = 0x0409, systemLangId = 0x0409;
-  int doEventsCalls = 0;
-  std::function<void()> onDoEvents;
 
  private:
   std::string programDirectory_;

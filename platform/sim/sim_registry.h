@@ -1,6 +1,5 @@
 #pragma once
 // An in-memory registry: keys and value names compare without regard to case, as on Windows.
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -30,10 +29,8 @@ class SimRegistry : public RegistryApi {
   std::optional<std::string> GetText(const std::string& section, const std::string& name) const;
   bool KeyExists(const std::string& section, std::uint32_t root = kHkeyCurrentUser) const;
   void DenyKey(const std::string& section);  // the key can be neither opened nor created
-  std::map<std::string, std::string> environment;  // for %NAME% expansion
   // Every operation as "query|set|delete <section>\<name>", for order checks.
   std::vector<std::string> journal;
-  std::function<void(const std::string& operation)> onOperation;
 
  private:
   struct Key {

@@ -7,7 +7,7 @@ namespace quellbox::sim {
 std::optional<std::int32_t> SimShellWindows::Count() {
   bool answered = hub_.Read("shell", "Count");
   if (!alive_) lost_ = true;
-  if (!answered || !countReadable || !alive_) return std::nullopt;
+  if (!answered || !alive_) return std::nullopt;
   return static_cast<std::int32_t>(windows.size());
 }
 
@@ -19,9 +19,7 @@ std::shared_ptr<Browser> SimShellWindows::Item(std::int32_t index) {
     return nullptr;
   }
   if (!answered || index < 0 || static_cast<std::size_t>(index) >= windows.size()) return nullptr;
-  auto i = static_cast<std::size_t>(index);
-  if (i < unreadableItems.size() && unreadableItems[i]) return nullptr;
-  return windows[i]->Proxy();
+  return windows[static_cast<std::size_t>(index)]->Proxy();
 }
 
 std::unique_ptr<Subscription> SimShellWindows::Subscribe(std::weak_ptr<ShellWindowsEventSink> sink) {

@@ -29,8 +29,6 @@ class SimShellWindows : public ShellWindows {
   void FireRevoked();
 
   std::vector<std::shared_ptr<SimBrowser>> windows;
-  bool countReadable = true;
-  std::vector<bool> unreadableItems;  // by position
   SimSubscribers<ShellWindowsEventSink> subscribers;
   std::int32_t nextCookie = 1;
 

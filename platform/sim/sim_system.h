@@ -38,13 +38,11 @@ class SimLauncher : public Launcher {
   std::string tempPath;
   std::string browser = "C:\\Program Files\\Internet Explorer\\iexplore.exe";  // empty: none
   bool processStarts = true;
-  bool shellOpens = true;
   struct Process {
     std::string application, commandLine;
   };
   std::vector<Process> started;
   std::vector<std::string> shellOpened;
-  std::vector<std::string> lookups;  // files asked about, each noted as existing or not
 };
 
 }  // namespace quellbox::sim
