@@ -1,11 +1,9 @@
 #include "platform/sim/scenario.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
-#include <random>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -246,8 +244,8 @@ class Runner {
   }
 
   void Registry(const Args& w) {
-    Need(w, 3, "registry NAME VALUE");
-    host_.SetRegistryValue(w[1], w[2]);
+    if (w.size() < 3 || w.size() % 2 == 0) throw ScenarioError("usage: registry NAME VALUE [NAME VALUE ...]");
+    for (std::size_t i = 1; i < w.size(); i += 2) host_.SetRegistryValue(w[i], w[i + 1]);
   }
   void File(const Args& w) {
     Need(w, 3, "file NAME TEXT");
@@ -263,15 +261,18 @@ class Runner {
   void WindowCommand(const Args& w) {
     Need(w, 2, "window NAME [key=value ...]");
     if (windows_.count(w[1])) throw ScenarioError("window '" + w[1] + "' exists already");
+    MakeWindow(w, 2);
+  }
+  void MakeWindow(const Args& w, std::size_t from) {
     auto b = std::make_shared<SimBrowser>(hub_, w[1]);
     b->hwnd = b->handle = 1000 + static_cast<std::int64_t>(windows_.size()) * 10;
     b->locationUrl = b->locationName = "about:blank";
     b->document = NewDocument("about:blank", *b);
     b->locationName.reset();
-    Configure(*b, w, 2);
+    Configure(*b, w, from);
     b->document->url = b->locationUrl.value_or("");
     // Without a title of its own a page shows its address in the title bar.
-    bool titled = std::any_of(w.begin() + 2, w.end(), [](const std::string& a) { return a.rfind("title=", 0) == 0; });
+    bool titled = std::any_of(w.begin() + static_cast<std::ptrdiff_t>(from), w.end(), [](const std::string& a) { return a.rfind("title=", 0) == 0; });
     if (!titled) b->locationName = b->locationUrl;
     windows_[w[1]] = b;
     order_.push_back(w[1]);
@@ -281,8 +282,12 @@ class Runner {
     Configure(*Window(w[1]), w, 2);
   }
   void Open(const Args& w) {
-    Need(w, 2, "open NAME [quiet]");
+    Need(w, 2, "open NAME [quiet] [key=value ...]");
     bool notify = !(w.size() > 2 && w[2] == "quiet");
+    // A name not seen before makes its window first, as `window` does.
+    std::size_t properties = notify ? 2 : 3;
+    if (!windows_.count(w[1])) MakeWindow(w, properties);
+    else if (w.size() > properties) throw ScenarioError("window '" + w[1] + "' exists already: 'set' changes it");
     auto& window = Window(w[1]);
     list_->Open(window, notify);
     host_.ShellOpened(window, notify);
@@ -521,26 +526,12 @@ class Runner {
   std::string nestedError_;
 };
 
-struct TempDirectory {
-  TempDirectory() {
-    std::random_device rd;
-    path = (std::filesystem::temp_directory_path() /
-            ("quellbox-sim-" + std::to_string(rd()) + std::to_string(rd()))).string();
-    std::filesystem::create_directories(path);
-  }
-  ~TempDirectory() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string path;
-};
-
 // The engine in this process, on the simulated platform.
 class SimHost : public ScenarioHost {
  public:
 
   SimHub& Hub() override { return ports_.hub; }
-  std::string ProgramDirectory() override { return dir_.path; }
+  std::string ProgramDirectory() override { return dir_.str(); }
   void SetRegistryValue(const std::string& name, const std::string& value) override {
     ports_.registry.PutText(SettingsSection(ports_.env), name, value);
   }
@@ -626,8 +617,8 @@ class SimHost : public ScenarioHost {
     std::vector<std::string> sounds;
     for (std::size_t i = seenSounds_; i < ports_.sound.played.size(); ++i) {
       std::string s = ports_.sound.played[i];
-      auto dir = s.find(dir_.path);
-      if (dir != std::string::npos) s.replace(dir, dir_.path.size(), "<dir>");
+      auto dir = s.find(dir_.str());
+      if (dir != std::string::npos) s.replace(dir, dir_.str().size(), "<dir>");
       sounds.push_back(s);
     }
     seenSounds_ = ports_.sound.played.size();
@@ -657,8 +648,8 @@ class SimHost : public ScenarioHost {
   }
 
  private:
-  TempDirectory dir_, temp_;
-  SimPorts ports_{dir_.path, temp_.path + "/"};
+  TempDir dir_, temp_;
+  SimPorts ports_{dir_.str(), temp_.str() + "/"};
   std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
   SimInstanceLock lock_{instances_};
   AppState state_;

@@ -2,9 +2,6 @@
 
 namespace quellbox::sim {
 
-SimEnvironment::SimEnvironment(std::string programDirectory, std::string exeBaseName)
-    : programDirectory_(std::move(programDirectory)), exeBaseName_(std::move(exeBaseName)) {}
-
 std::string SimEnvironment::PathInProgramDirectory(const std::string& fileName) {
   return programDirectory_ + "/" + fileName;
 }

@@ -1,6 +1,8 @@
 #pragma once
+#include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 
@@ -8,12 +10,35 @@
 
 namespace quellbox::sim {
 
+// A directory of its own under the system's temporary directory, removed with all it holds.
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() /
+            ("quellbox-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string str() const { return path_.string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
 class SimEnvironment : public Environment {
  public:
-  SimEnvironment(std::string programDirectory, std::string exeBaseName = "Quellbox");
+  explicit SimEnvironment(std::string programDirectory) : programDirectory_(std::move(programDirectory)) {}
 
   std::string ProgramDirectory() override { return programDirectory_; }
-  std::string ExeBaseName() override { return exeBaseName_; }
+  std::string ExeBaseName() override { return "Quellbox"; }
   std::string PathInProgramDirectory(const std::string& fileName) override;
   void DoEvents() override {}
   std::uint16_t UserDefaultLangId() override { return userLangId; }
@@ -25,7 +50,6 @@ class SimEnvironment : public Environment {
 
  private:
   std::string programDirectory_;
-  std::string exeBaseName_;
 };
 
 // Stands for the system's table of named objects: locks made from one table see each other,

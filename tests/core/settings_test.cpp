@@ -17,18 +17,11 @@ class SettingsTest : public ::testing::Test {
  protected:
   // A complete record as a previous run would have stored it.
   void StoreAll() {
-    world.Store("Version", "3080");
-    world.Store("Startup", "1");
-    world.Store("Log", "1");
-    world.Store("Disable", "1");
-    world.Store("Sound", "1");
-    world.Store("WaveFile", "C:\\Sounds\\a.wav");
-    world.Store("WindowsLeft", "000042");
-    world.Store("Keys", "0");
-    world.Store("Spyware", "False");
-    world.Store("Affiliate", "D123");
-    world.Store("Mode", "True");
-    world.Store("Normalize", "False");
+    for (auto [name, value] : {std::pair{"Version", "3080"}, {"Startup", "1"}, {"Log", "1"}, {"Disable", "1"},
+                               {"Sound", "1"}, {"WaveFile", "C:\\Sounds\\a.wav"}, {"WindowsLeft", "000042"},
+                               {"Keys", "0"}, {"Spyware", "False"}, {"Affiliate", "D123"}, {"Mode", "True"},
+                               {"Normalize", "False"}})
+      world.Store(name, value);
   }
   Settings& S() { return world.state.settings; }
   bool Load() { return LoadSettings(world.services, world.state); }

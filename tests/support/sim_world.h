@@ -1,8 +1,6 @@
 #pragma once
 // A program directory of the test's own and the simulated ports around it.
-#include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "core/services.h"
@@ -12,27 +10,7 @@
 
 namespace quellbox::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() /
-            ("quellbox-test-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string str() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using sim::TempDir;
 
 struct SimDirs {
   TempDir dir;   // the program directory

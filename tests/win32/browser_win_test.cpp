@@ -82,8 +82,7 @@ TEST(SinksOverCom, MalformedCallsAndFailingHandlersNeverReachTheBrowser) {
   auto recorder = std::make_shared<Recorder>();
   auto sink = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(recorder));
   VARIANT_BOOL cancel = VARIANT_FALSE;
-  VARIANT plainBool;
-  V_VT(&plainBool) = VT_BOOL, V_BOOL(&plainBool) = VARIANT_FALSE;
+  VARIANT plainBool = testing::BoolVariant(false);
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {ByRefBool(&cancel)}), DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {DispatchVariant(nullptr), plainBool}), DISP_E_TYPEMISMATCH);
   VARIANT args[] = {ByRefBool(&cancel), DispatchVariant(nullptr)};

@@ -48,6 +48,29 @@ inline VARIANT ByRefBool(VARIANT_BOOL* b) {
   return v;
 }
 
+inline VARIANT I4Variant(LONG n) {
+  VARIANT v;
+  V_VT(&v) = VT_I4;
+  V_I4(&v) = n;
+  return v;
+}
+
+inline VARIANT BoolVariant(bool b) {
+  VARIANT v;
+  V_VT(&v) = VT_BOOL;
+  V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+// An IDispatch (or a dual interface) without type information: only Invoke is its own.
+template <typename Interface = IDispatch>
+class NoTypeInfo : public Interface {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 inline VARIANT DispatchVariant(IDispatch* d) {
   VARIANT v;
   V_VT(&v) = VT_DISPATCH;

@@ -92,7 +92,7 @@ class ModelObject : public Interface, protected RefCount {
 };
 
 // The application object: read as text (its default property) it gives the name.
-class ComApplication final : public IDispatch, RefCount {
+class ComApplication final : public NoTypeInfo<>, RefCount {
  public:
   explicit ComApplication(std::string name) : name_(std::move(name)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -101,9 +101,6 @@ class ComApplication final : public IDispatch, RefCount {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
   ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                    UINT*) override {
     if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
@@ -153,29 +150,20 @@ class BrowserEvents final : public BrowserEventSink {
 
   // With the browser's argument layout; only the address is known to the model.
   void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& address, bool& cancel) override {
-    Variant url, flags, target, postData, headers;
+    Variant url, target, postData, headers;
     Set(url, address);
-    V_VT(flags.get()) = VT_I4;
-    V_I4(flags.get()) = 0;
+    VARIANT flags = I4Variant(0);
     Set(target, "");
     Set(headers, "");
     VARIANT_BOOL c = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-    VARIANT cancelArg;
-    V_VT(&cancelArg) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&cancelArg) = &c;
     auto pDisp = FrameOf(frame);
     Fire(sink_.get(), DISPID_BEFORENAVIGATE2,
-         {DispatchVariant(pDisp.get()), ByRefVariant(url.get()), ByRefVariant(flags.get()), ByRefVariant(target.get()),
-          ByRefVariant(postData.get()), ByRefVariant(headers.get()), cancelArg});
+         {DispatchVariant(pDisp.get()), ByRefVariant(url.get()), ByRefVariant(&flags), ByRefVariant(target.get()),
+          ByRefVariant(postData.get()), ByRefVariant(headers.get()), ByRefBool(&c)});
     cancel = c != VARIANT_FALSE;
   }
   void CommandStateChange(std::int32_t command, bool enable) override {
-    VARIANT c, e;
-    V_VT(&c) = VT_I4;
-    V_I4(&c) = command;
-    V_VT(&e) = VT_BOOL;
-    V_BOOL(&e) = enable ? VARIANT_TRUE : VARIANT_FALSE;
-    Fire(sink_.get(), DISPID_COMMANDSTATECHANGE, {c, e});
+    Fire(sink_.get(), DISPID_COMMANDSTATECHANGE, {I4Variant(command), BoolVariant(enable)});
   }
   void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) override {
     Completed(DISPID_DOCUMENTCOMPLETE, frame, url);
@@ -187,12 +175,10 @@ class BrowserEvents final : public BrowserEventSink {
   void NewWindow2(bool& cancel) override {
     IDispatch* newWindow = nullptr;  // ppDisp: the browser may be told where to open it
     VARIANT_BOOL c = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-    VARIANT windowArg, cancelArg;
+    VARIANT windowArg;
     V_VT(&windowArg) = VT_BYREF | VT_DISPATCH;
     V_DISPATCHREF(&windowArg) = &newWindow;
-    V_VT(&cancelArg) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&cancelArg) = &c;
-    Fire(sink_.get(), DISPID_NEWWINDOW2, {windowArg, cancelArg});
+    Fire(sink_.get(), DISPID_NEWWINDOW2, {windowArg, ByRefBool(&c)});
     if (newWindow) newWindow->Release();
     cancel = c != VARIANT_FALSE;
   }
@@ -360,10 +346,7 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
     std::string property = Narrow(name);
     auto number = m_->GetProperty(property);
     if (!number) return E_FAIL;
-    if (m_->properties.count(property)) {  // an absent property reads as VT_EMPTY
-      V_VT(value) = VT_I4;
-      V_I4(value) = *number;
-    }
+    if (m_->properties.count(property)) *value = I4Variant(*number);  // an absent one reads as VT_EMPTY
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE PutProperty(BSTR name, VARIANT value) override {
@@ -466,7 +449,7 @@ class ComHtmlWindow final : public ModelObject<HTMLWindow2Stub, sim::SimHtmlWind
   }
 };
 
-class ComFrames final : public ModelObject<IHTMLFramesCollection2, sim::SimDocument> {
+class ComFrames final : public ModelObject<NoTypeInfo<IHTMLFramesCollection2>, sim::SimDocument> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -475,9 +458,6 @@ class ComFrames final : public ModelObject<IHTMLFramesCollection2, sim::SimDocum
       return Give(out, this);
     return Refuse(out);
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return E_NOTIMPL;
   }
@@ -488,9 +468,7 @@ class ComFrames final : public ModelObject<IHTMLFramesCollection2, sim::SimDocum
     if (FAILED(VariantChangeType(i.get(), index, 0, VT_I4))) return DISP_E_TYPEMISMATCH;
     auto frame = std::dynamic_pointer_cast<sim::SimHtmlWindow>(m_->Frame(V_I4(i.get())));
     if (!frame) return E_INVALIDARG;
-    VariantInit(result);
-    V_VT(result) = VT_DISPATCH;
-    V_DISPATCH(result) = shared_->Window(frame, shared_).Detach();
+    *result = DispatchVariant(shared_->Window(frame, shared_).Detach());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_length(LONG* out) override { return Count(), Number(m_->FrameCount(), out); }
@@ -605,11 +583,7 @@ class ShellList final : public ShellWindowsStub, public IConnectionPointContaine
         return S_OK;
       }
       case kShellListeners:
-        if (result) {
-          VariantInit(result);
-          V_VT(result) = VT_I4;
-          V_I4(result) = static_cast<LONG>(listeners_.size());
-        }
+        if (result) *result = I4Variant(static_cast<LONG>(listeners_.size()));
         return S_OK;
       default:
         return DISP_E_MEMBERNOTFOUND;
@@ -647,10 +621,7 @@ class ShellList final : public ShellWindowsStub, public IConnectionPointContaine
   void Fire(DISPID id, LONG cookie) {
     auto listeners = listeners_;
     for (auto& [_, sink] : listeners) {
-      VARIANT c;
-      V_VT(&c) = VT_I4;
-      V_I4(&c) = cookie;
-      testing::Fire(sink.get(), id, {c});
+      testing::Fire(sink.get(), id, {I4Variant(cookie)});
     }
   }
 
@@ -680,12 +651,7 @@ ComPtr<IShellWindows> NewShellList(std::function<void()> revoke) {
 
 HRESULT ShellControl(IDispatch* shell, DISPID id, IDispatch* window, bool notify, VARIANT* result) {
   std::vector<VARIANT> args;
-  if (window) {
-    VARIANT n;
-    V_VT(&n) = VT_BOOL;
-    V_BOOL(&n) = notify ? VARIANT_TRUE : VARIANT_FALSE;
-    args = {n, DispatchVariant(window)};  // last first
-  }
+  if (window) args = {BoolVariant(notify), DispatchVariant(window)};  // last first
   DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()), 0};
   return shell->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, nullptr, nullptr);
 }

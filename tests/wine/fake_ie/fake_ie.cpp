@@ -87,7 +87,7 @@ void Pump(DWORD ms) {
 }
 
 // Told by the process serving the shell's list which read it is answering.
-class ShellWatcher final : public IDispatch, RefCount {
+class ShellWatcher final : public NoTypeInfo<>, RefCount {
  public:
   explicit ShellWatcher(std::function<void(const std::string&)> reading) : reading_(std::move(reading)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -96,9 +96,6 @@ class ShellWatcher final : public IDispatch, RefCount {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
   ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
     if (id != kShellReading || !params || params->cArgs != 1 || V_VT(&params->rgvarg[0]) != VT_BSTR)
