@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -678,26 +679,9 @@ void NameRandomIds(std::vector<std::string>& lines) {
     std::string id = line.substr(at + kPut.size());
     if (!names.count(id)) names[id] = "<id" + std::to_string(names.size() + 1) + ">";
   }
-  if (names.empty()) return;
-  for (auto& line : lines) {
-    std::string out;
-    bool changed = false;
-    // Only whole words, so that 25000000 inside a longer number or a URL stays as it is.
-    for (std::size_t i = 0, start = 0; i <= line.size(); ++i) {
-      if (i == line.size() || line[i] == ' ') {
-        std::string w = line.substr(start, i - start);
-        auto it = names.find(w);
-        if (it != names.end()) {
-          w = it->second;
-          changed = true;
-        }
-        out += w;
-        if (i < line.size()) out += ' ';
-        start = i + 1;
-      }
-    }
-    if (changed) line = out;
-  }
+  // Only whole words, so that 25000000 inside a longer number or a URL stays as it is.
+  for (const auto& [id, name] : names)
+    for (auto& line : lines) line = std::regex_replace(line, std::regex("(^| )" + id + "(?= |$)"), "$1" + name);
 }
 
 }  // namespace

@@ -12,19 +12,17 @@ namespace {
 using testing::SimWorld;
 using Parts = std::vector<std::string>;
 
-TEST(SpywareList, AFileWithTwoPartsIsKeptAsItIs) {
-  SimWorld world;
-  world.WriteFile("spyware.lst", "ALPHA\r\n");
-  EXPECT_EQ(LoadSpywareList(world.services), (Parts{"ALPHA", ""}));
-  EXPECT_EQ(world.ReadFile("spyware.lst"), "ALPHA\r\n");
-}
-
-TEST(SpywareList, OnePartFilesAreReplacedByTheDefaults) {
-  for (const char* content : {"ALPHA", "", "ALPHA\nBETA\n"}) {
+// A file that splits into two parts at its CR LFs is kept; any other gets the defaults.
+TEST(SpywareList, AFileOfTwoPartsIsKeptAndAnyOtherIsReplacedByTheDefaults) {
+  const std::pair<const char*, const char*> table[] = {
+      {"ALPHA\r\n", "ALPHA\r\n"}, {"ALPHA", "GROKSTER\r\nKAZAA\r\n"}, {"", "GROKSTER\r\nKAZAA\r\n"},
+      {"ALPHA\nBETA\n", "GROKSTER\r\nKAZAA\r\n"}};
+  for (const auto& [content, kept] : table) {
     SimWorld world;
     world.WriteFile("spyware.lst", content);
-    EXPECT_EQ(LoadSpywareList(world.services), (Parts{"GROKSTER", "KAZAA", ""})) << content;
-    EXPECT_EQ(world.ReadFile("spyware.lst"), "GROKSTER\r\nKAZAA\r\n") << content;
+    Parts expected = content == std::string(kept) ? Parts{"ALPHA", ""} : Parts{"GROKSTER", "KAZAA", ""};
+    EXPECT_EQ(LoadSpywareList(world.services), expected) << content;
+    EXPECT_EQ(world.ReadFile("spyware.lst"), kept) << content;
   }
 }
 

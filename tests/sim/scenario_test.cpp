@@ -1,9 +1,7 @@
-// The scenario runner's handling of bad input: a clear error with its line, never a crash.
+// A scenario the runner cannot follow fails with its line: it never passes for doing nothing.
 #include "platform/sim/scenario.h"
 
 #include <gtest/gtest.h>
-
-#include <random>
 
 namespace quellbox::sim {
 namespace {
@@ -26,23 +24,6 @@ TEST(Scenario, MalformedCommandsNameTheirLine) {
     auto result = RunScenario(c.text);
     EXPECT_EQ(result.errorLine, c.line) << c.text;
     EXPECT_EQ(result.error, c.error) << c.text;
-  }
-}
-
-TEST(Scenario, RandomInputNeverCrashesTheRunner) {
-  const char* words[] = {"window", "open", "close", "start", "newwindow", "mouseup", "a", "b",
-                         "quiet", "url=x", "hwnd=none", "inside", "HWND", "exit", "tick",
-                         "\"", "frame", "completed", "key", "CTRL", "down", "\\", "=", "!"};
-  std::mt19937 random(12345);
-  for (int round = 0; round < 300; ++round) {
-    std::string text;
-    for (int line = 0; line < 12; ++line) {
-      for (int word = static_cast<int>(random() % 5); word >= 0; --word)
-        text += std::string(words[random() % std::size(words)]) + " ";
-      text += "\n";
-    }
-    auto result = RunScenario(text);
-    EXPECT_TRUE(result.error.empty() || result.errorLine > 0) << text;
   }
 }
 
