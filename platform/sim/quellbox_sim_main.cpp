@@ -44,15 +44,7 @@ int main(int argc, char** argv) {
       if (reads) std::cout << "reads: " << result.reads << "\n";
       continue;
     }
-    auto difference = quellbox::sim::CompareTranscripts(result.transcript, result.expected, false);
-    if (difference.line == 0) {
-      std::cout << "ok " << file << "\n";
-      continue;
-    }
-    std::cout << "FAILED " << file << ":" << quellbox::sim::FileLineOf(result, difference) << "\n"
-              << "  expected: " << difference.expected << "\n"
-              << "  got:      " << difference.got << "\n";
-    status = status ? status : 1;
+    if (!quellbox::sim::CheckTranscript(std::cout, file, result, false)) status = status ? status : 1;
   }
   return status;
 }

@@ -696,8 +696,8 @@ ScenarioResult RunScenario(const std::string& text) {
   return RunScenario(text, host);
 }
 
-Comparison CompareTranscripts(const std::string& got, const std::string& expected, bool otherHost) {
-  auto g = Lines(got), e = Lines(expected);
+bool CheckTranscript(std::ostream& out, const std::string& file, const ScenarioResult& result, bool otherHost) {
+  auto g = Lines(result.transcript), e = Lines(result.expected);
   if (otherHost) {
     NameRandomIds(g);
     NameRandomIds(e);
@@ -710,11 +710,16 @@ Comparison CompareTranscripts(const std::string& got, const std::string& expecte
       while (j < e.size() && e[j].rfind("> ", 0) != 0) ++j;
       continue;
     }
-    if (i >= g.size() || j >= e.size() || g[i] != e[j])
-      return {static_cast<int>(i) + 1, j < e.size() ? e[j] : "(end)", i < g.size() ? g[i] : "(end)", j};
+    if (i >= g.size() || j >= e.size() || g[i] != e[j]) {
+      int line = result.expectedLines.empty() ? 0 : result.expectedLines[std::min(j, result.expectedLines.size() - 1)];
+      out << "FAILED " << file << ":" << line << "\n  expected: " << (j < e.size() ? e[j] : "(end)")
+          << "\n  got:      " << (i < g.size() ? g[i] : "(end)") << "\n";
+      return false;
+    }
     ++i, ++j;
   }
-  return {};
+  out << "ok " << file << "\n";
+  return true;
 }
 
 }  // namespace quellbox::sim

@@ -2,11 +2,11 @@
 // Runs a scenario (docs/scenarios.md) and writes a transcript of what Quellbox did. The runner
 // plays the browser windows and the shell's list; Quellbox runs in a host: the engine in this
 // process on the simulated platform, or the real Quellbox.exe in another process.
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -94,19 +94,11 @@ ScenarioResult RunScenario(const std::string& text, ScenarioHost& host);
 // The engine on the simulated platform.
 ScenarioResult RunScenario(const std::string& text);
 
-// Line by line. `otherHost`: the transcript comes from a host other than the simulator, so a
-// "(simulator only)" line stands for the lines the simulator printed there, and the random
-// window ids (the numbers stored with "PutProperty quellbox") are named by order of appearance.
-struct Comparison {
-  int line = 0;  // 1-based; 0 when the transcripts agree
-  std::string expected, got;
-  std::size_t expectedIndex = 0;  // the differing line of the expected transcript, 0-based
-};
-Comparison CompareTranscripts(const std::string& got, const std::string& expected, bool otherHost);
-// Where a difference lies in the scenario file, for a message a reader can go to.
-inline int FileLineOf(const ScenarioResult& result, const Comparison& difference) {
-  if (result.expectedLines.empty()) return 0;
-  return result.expectedLines[std::min(difference.expectedIndex, result.expectedLines.size() - 1)];
-}
+// Compares a transcript with the lines its file expects, line by line, and writes "ok FILE" or
+// "FAILED FILE:LINE" with the first line that differs; true when they agree. `otherHost`: the
+// transcript comes from a host other than the simulator, so a "(simulator only)" line stands for
+// the lines the simulator printed there, and the random window ids (the numbers stored with
+// "PutProperty quellbox") are named by order of appearance.
+bool CheckTranscript(std::ostream& out, const std::string& file, const ScenarioResult& result, bool otherHost);
 
 }  // namespace quellbox::sim

@@ -599,16 +599,7 @@ int Run(int argc, char** argv) {
       report << result.transcript;
       ++passed;
     } else {
-      auto difference = sim::CompareTranscripts(result.transcript, result.expected, true);
-      if (difference.line == 0) {
-        report << "ok " << name << "\n";
-        ++passed;
-      } else {
-        report << "FAILED " << name << ":" << sim::FileLineOf(result, difference) << "\n"
-               << "  expected: " << difference.expected << "\n"
-               << "  got:      " << difference.got << "\n";
-        ++failed;
-      }
+      ++(sim::CheckTranscript(report, name, result, true) ? passed : failed);
     }
     report.flush();
   }
