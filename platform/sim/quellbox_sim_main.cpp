@@ -3,7 +3,6 @@
 // Prints each transcript; with --check, compares it with the lines the file expects.
 #include <cstring>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
