@@ -273,7 +273,8 @@ class Runner {
     Configure(*b, w, from);
     b->document->url = b->locationUrl.value_or("");
     // Without a title of its own a page shows its address in the title bar.
-    bool titled = std::any_of(w.begin() + static_cast<std::ptrdiff_t>(from), w.end(), [](const std::string& a) { return a.rfind("title=", 0) == 0; });
+    bool titled = std::any_of(w.begin() + static_cast<std::ptrdiff_t>(from), w.end(),
+                              [](const std::string& a) { return a.rfind("title=", 0) == 0; });
     if (!titled) b->locationName = b->locationUrl;
     windows_[w[1]] = b;
     order_.push_back(w[1]);
