@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <tuple>
+
 #include "core/convert.h"
 #include "core/startup_entry.h"
 #include "core/text_file.h"
@@ -54,6 +57,25 @@ struct DialogWorld : testing::SimWorld, DialogHost {
   int menuReloads = 0;
 };
 
+// What the user sees of the named controls ("optSound:2" for an element of an array), as
+// "name=value": a box's tick or choice, the combo's index, a label's text; "(off)" when
+// disabled, "(hidden)" when not shown.
+std::string Shown(Form& f, const std::string& names) {
+  std::istringstream words(names);
+  std::string out;
+  for (std::string name; words >> name;) {
+    auto colon = name.find(':');
+    Control& c = colon == std::string::npos ? f[name] : f.At(name.substr(0, colon), std::stoi(name.substr(colon + 1)));
+    out += (out.empty() ? "" : " ") + name;
+    if (name.starts_with("Label") || name.starts_with("lbl")) out += "=" + c.Caption;
+    else if (name.starts_with("cmbo")) out += "=" + std::to_string(c.ListIndex);
+    else if (!name.starts_with("Frame")) out += "=" + std::to_string(c.Value);
+    if (!c.Enabled) out += "(off)";
+    if (!c.Visible) out += "(hidden)";
+  }
+  return out;
+}
+
 class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,27 +87,17 @@ class OptionsTest : public ::testing::Test {
 
 TEST_F(OptionsTest, EveryControlShowsItsSetting) {
   world.S().WindowsLeft = 42;
-  world.S().Spyware = true;
+  world.S().Spyware = true;  // adware blocking on: the box is ticked
   world.S().Mode = false;
   world.S().Keys = 0;
   auto f = world.Open<frmOptions>("frmOptions");
-  Form& o = *f;
-  EXPECT_EQ(o["chkStartup"].Value, 1);
-  EXPECT_EQ(o["chkKeepLog"].Value, 1);
-  EXPECT_EQ(o["chkDisable"].Value, 1);
-  EXPECT_EQ(o["chkFullScreen"].Value, 1);
-  EXPECT_EQ(o.At("optSound", 2).Value, 1);
-  EXPECT_EQ(o.At("optSound", 0).Value, 0);
-  EXPECT_TRUE(o["Frame3"].Visible);
-  EXPECT_EQ(o["cmboKeys"].Items, (std::vector<std::string>{"SHIFT KEY", "CTRL KEY"}));
-  EXPECT_EQ(o["cmboKeys"].ListIndex, 0);
-  EXPECT_EQ(o["optLight"].Value, 1);
-  EXPECT_EQ(o["optStrict"].Value, 0);
-  EXPECT_EQ(o["chkSpyware"].Value, 0) << "ticked while adware blocking is on, that is Spyware false";
-  EXPECT_FALSE(o["optStrict"].Enabled);
-  EXPECT_EQ(o["Label9"].Caption, "42");
-  EXPECT_EQ(o["lblFile"].Caption, world.S().WaveFile);
-  EXPECT_EQ(o.Caption, "Quellbox Options");
+  EXPECT_EQ(Shown(*f, "chkStartup chkKeepLog chkDisable chkFullScreen optSound:0 optSound:2 Frame3 cmboKeys optLight "
+                      "optStrict chkSpyware Label9"),
+            "chkStartup=1 chkKeepLog=1 chkDisable=1 chkFullScreen=1 optSound:0=0 optSound:2=1 Frame3 cmboKeys=0 "
+            "optLight=1(off) optStrict=0(off) chkSpyware=0 Label9=42");
+  EXPECT_EQ((*f)["cmboKeys"].Items, (std::vector<std::string>{"SHIFT KEY", "CTRL KEY"}));
+  EXPECT_EQ((*f)["lblFile"].Caption, world.S().WaveFile);
+  EXPECT_EQ(f->Caption, "Quellbox Options");
   EXPECT_EQ(world.registry.journal.front(), std::string("set ") + kRunSection + "\\Quellbox")
       << "loading with Startup 1 writes the Run entry again";
   EXPECT_GE(world.menuReloads, 1);
@@ -93,9 +105,8 @@ TEST_F(OptionsTest, EveryControlShowsItsSetting) {
 
 TEST_F(OptionsTest, EveryChangeWritesThroughToItsSetting) {
   auto f = world.Open<frmOptions>("frmOptions");
-  Form& o = *f;
   auto user = [&](const std::string& name, int index, int value) {
-    o.At(name, index).Value = value;
+    f->At(name, index).Value = value;
     f->Click(name, index);
   };
   user("chkStartup", -1, 0);
@@ -104,27 +115,25 @@ TEST_F(OptionsTest, EveryChangeWritesThroughToItsSetting) {
   user("chkStartup", -1, 1);
   EXPECT_EQ(world.registry.GetText(kRunSection, "Quellbox"), world.File("Quellbox.exe"));
   user("chkFullScreen", -1, 0);
-  EXPECT_FALSE(world.S().Normalize);
   user("chkDisable", -1, 0);
-  EXPECT_EQ(world.S().Disable, 0);
+  (*f)["cmboKeys"].ListIndex = 0;
+  f->Click("cmboKeys", -1);
+  EXPECT_EQ(std::tuple(world.S().Normalize, world.S().Disable, world.S().Keys), std::tuple(false, 0, 0));
   user("chkDisable", -1, 1);
   EXPECT_EQ(world.S().Disable, 1);
-  o["cmboKeys"].ListIndex = 0;
-  f->Click("cmboKeys", -1);
-  EXPECT_EQ(world.S().Keys, 0);
   int reloads = world.menuReloads;
   user("chkSpyware", -1, 0);
   EXPECT_TRUE(world.S().Spyware);
-  EXPECT_FALSE(o["optLight"].Enabled);
+  EXPECT_EQ(Shown(*f, "optLight optStrict"), "optLight=0(off) optStrict=1(off)");
   user("chkSpyware", -1, 1);
   EXPECT_FALSE(world.S().Spyware);
-  EXPECT_TRUE(o["optLight"].Enabled);
+  EXPECT_EQ(Shown(*f, "optLight"), "optLight=0");
   EXPECT_EQ(world.menuReloads, reloads + 2);
   user("optSound", 0, 1);
   EXPECT_EQ(world.S().Sound, "0");
-  EXPECT_FALSE(o["Frame3"].Visible);
+  EXPECT_EQ(Shown(*f, "Frame3"), "Frame3(hidden)");
   user("optSound", 2, 1);
-  EXPECT_TRUE(o["Frame3"].Visible);
+  EXPECT_EQ(Shown(*f, "Frame3"), "Frame3");
   EXPECT_FALSE(world.Stored("Sound").has_value()) << "nothing is saved by the dialog";
 }
 
