@@ -82,8 +82,9 @@ class Browser {
   virtual std::optional<std::int32_t> GetProperty(const std::string& name) = 0;
   virtual bool PutProperty(const std::string& name, std::int32_t value) = 0;
   virtual bool GoForward() = 0;
-  // A command of the standard command set, with no input or output value.
+  // A command of the standard command set (OLECMDID), with no input or output value.
   virtual bool ExecWB(std::int32_t command, std::int32_t option) = 0;
+  static constexpr std::int32_t kDontPromptUser = 2;  // OLECMDEXECOPT_DONTPROMPTUSER
   virtual bool Quit() = 0;
   virtual std::unique_ptr<Subscription> Subscribe(std::weak_ptr<BrowserEventSink> sink) = 0;
   // True once a call found the window's process gone: the object will answer no call again.
@@ -93,12 +94,12 @@ class Browser {
 class BrowserEventSink {
  public:
   virtual ~BrowserEventSink() = default;
-  // `frame` is the browser object of the window or frame concerned (pDisp).
-  virtual void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& url, bool& cancel) = 0;
+  virtual void BeforeNavigate2(const std::string& url, bool& cancel) = 0;
   virtual void CommandStateChange(std::int32_t command, bool enable) = 0;
+  // `frame` is the browser object of the window or frame whose document completed (pDisp).
   virtual void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) = 0;
   virtual void DownloadComplete() = 0;
-  virtual void NavigateComplete2(const std::shared_ptr<Browser>& frame, const std::string& url) = 0;
+  virtual void NavigateComplete2(const std::string& url) = 0;
   virtual void NewWindow2(bool& cancel) = 0;
   virtual void OnQuit() = 0;
 };

@@ -1,5 +1,8 @@
 #pragma once
 // What the monitors and the window collection share.
+#include <functional>
+#include <string>
+
 #include "core/services.h"
 #include "core/settings.h"
 
@@ -8,6 +11,8 @@ namespace quellbox {
 struct Engine {
   Services& services;
   AppState& state;
+  // Where the engine says what it decided and why (the failure log, a test); may be empty.
+  std::function<void(const std::string&)> trace;
 };
 
 // The browser property that names windows without a handle.

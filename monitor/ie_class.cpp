@@ -9,7 +9,6 @@ namespace quellbox {
 namespace {
 
 constexpr std::int32_t kOleCmdStopDownload = 30;
-constexpr std::int32_t kDontPromptUser = 2;
 constexpr std::int32_t kNavigateForward = 1;  // CSC_NAVIGATEFORWARD
 constexpr std::int32_t kNavigateBack = 2;     // CSC_NAVIGATEBACK
 // Real pages nest frames a few levels deep; a cap keeps a hostile nesting from the stack.
@@ -61,7 +60,7 @@ void IE_Class::SetIECtl(const std::shared_ptr<Browser>& browser) {
   // A window attached with forward history would navigate forward: stop that download and
   // cancel the navigation it starts (ForwardProbePending stays raised).
   if (browser->GoForward()) {
-    browser->ExecWB(kOleCmdStopDownload, kDontPromptUser);
+    browser->ExecWB(kOleCmdStopDownload, Browser::kDontPromptUser);
   } else {
     enableForward_ = false;
     Flags().ForwardProbePending = false;
@@ -96,7 +95,7 @@ void IE_Class::RememberQuellboxProperty(std::int32_t value) {
   if (value != 0) quellboxProperty_ = value;
 }
 
-void IE_Class::BeforeNavigate2(const std::shared_ptr<Browser>&, const std::string&, bool& cancel) {
+void IE_Class::BeforeNavigate2(const std::string&, bool& cancel) {
   if (Flags().ForwardProbePending) {
     cancel = true;
     Flags().ForwardProbePending = false;
@@ -130,7 +129,7 @@ void IE_Class::DownloadComplete() {
   Flags().UserGesture = false;
 }
 
-void IE_Class::NavigateComplete2(const std::shared_ptr<Browser>&, const std::string&) {
+void IE_Class::NavigateComplete2(const std::string&) {
   Flags().UserGesture = false;
 }
 

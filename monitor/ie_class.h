@@ -37,11 +37,11 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::optional<std::int32_t> QuellboxProperty();
   void RememberQuellboxProperty(std::int32_t value);
 
-  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& url, bool& cancel) override;
+  void BeforeNavigate2(const std::string& url, bool& cancel) override;
   void CommandStateChange(std::int32_t command, bool enable) override;
   void DocumentComplete(const std::shared_ptr<Browser>& frame, const std::string& url) override;
   void DownloadComplete() override;
-  void NavigateComplete2(const std::shared_ptr<Browser>& frame, const std::string& url) override;
+  void NavigateComplete2(const std::string& url) override;
   void NewWindow2(bool& cancel) override;
   void OnQuit() override;
 

@@ -43,11 +43,9 @@ class MainForm : public MenuHost {
   void UnloadAllForms() override;
 
   frmMenu& Menu();  // loaded on first use
-  AppState& State() { return state_; }
   Engine& GetEngine() { return engine_; }
   const std::shared_ptr<cIEWindows>& IEWin() const { return IEWin_; }
   const TrayIconRecord& IconRecord() const { return record_; }
-  bool IconShown() const { return iconShown_; }
   std::string Caption;
 
  private:

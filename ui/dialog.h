@@ -64,7 +64,6 @@ class Dialog : public Form {
   virtual void MouseMove(const std::string&) {}
   // The dialog sees keys before its controls: F1 shows the focused control's help popup.
   void Form_KeyDown(int& keyCode);
-  bool modal = false;
 
  protected:
   // Sets a value the way a user change would: the control's handler runs when it differs.

@@ -30,7 +30,7 @@ bool HTMLHelp::CheckHelpFile() {
 void HTMLHelp::HHDisplayContents(std::intptr_t callingWindow) {
   if (!CheckHelpFile()) return;
   std::string target = TrimBlanks(HHWindow).empty() ? CHMFile : CHMFile + ">" + HHWindow;
-  wndHandle_ = services_.help.DisplayToc(callingWindow, target);
+  services_.help.DisplayToc(callingWindow, target);
 }
 
 void HTMLHelp::HHDisplayPopup(std::intptr_t callingWindow) {
@@ -44,7 +44,7 @@ void HTMLHelp::HHDisplayPopup(std::intptr_t callingWindow) {
     popup.y = cursor->y;
   }
   popup.topic = HHPopupID;
-  wndHandle_ = services_.help.DisplayTextPopup(callingWindow, CHMFile + "::/" + HHPopupFile, popup);
+  services_.help.DisplayTextPopup(callingWindow, CHMFile + "::/" + HHPopupFile, popup);
 }
 
 std::string HTMLHelp::HHSetHelpFile(int which) const {

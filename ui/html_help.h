@@ -18,7 +18,6 @@ class HTMLHelp {
   std::int32_t HHPopupType = 0;
   std::int32_t HHPopupID = 0;
   std::string HHPopupFile;
-  std::intptr_t HHWndHandle() const { return wndHandle_; }
 
   void HHDisplayContents(std::intptr_t callingWindow = 0);
   void HHDisplayPopup(std::intptr_t callingWindow);
@@ -30,7 +29,6 @@ class HTMLHelp {
   void ClassMessage(const std::string& text);
 
   Services& services_;
-  std::intptr_t wndHandle_ = 0;
 };
 
 // The contents in the "Main" window, as the Help commands show them.

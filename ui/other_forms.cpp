@@ -116,9 +116,7 @@ void frmLog::DoubleClick(const std::string& control, int row) {
                      ? std::string()
                      : index_.Row(LogPath(), static_cast<std::size_t>(row));
   if (SelectedLine.empty()) return;
-  auto separator = SelectedLine.find(" - ");
-  std::size_t start = separator == std::string::npos ? 2 : separator + 3;
-  OpenUrlInBrowser(context_.services, start < SelectedLine.size() ? SelectedLine.substr(start) : "");
+  OpenUrlInBrowser(context_.services, UrlFromLogLine(SelectedLine));
 }
 
 // Up-arrow takes the line above the selected one; with none selected, the last line.
@@ -200,7 +198,6 @@ void frmTrustedSites::Click(const std::string& control, int) {
 frmAdd::frmAdd(DialogContext& context) : Dialog(context) {
   Name = "frmAdd";
   Tag = "500";
-  modal = true;
   Add({.Name = "Frame1", .ToolTipText = "The form to add trusted sites"});
   Add({.Name = "Label2", .Tag = "501", .Caption = "XXXX"});
   Add({.Name = "txtsite", .ToolTipText = "The domain name like MICROSOFT or CNN. No dots maybe entered in this field.",

@@ -264,8 +264,7 @@ std::unique_ptr<Subscription> SimBrowser::Subscribe(std::weak_ptr<BrowserEventSi
 
 bool SimBrowser::FireBeforeNavigate2(const std::string& url) {
   bool cancel = false;
-  std::shared_ptr<Browser> self = shared_from_this();  // pDisp: this window
-  subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(self, url, cancel); });
+  subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(url, cancel); });
   return cancel;
 }
 
@@ -278,8 +277,7 @@ void SimBrowser::FireDownloadComplete() {
 }
 
 void SimBrowser::FireNavigateComplete2(const std::string& url) {
-  std::shared_ptr<Browser> self = shared_from_this();
-  subscribers.ForEach([&](BrowserEventSink& s) { s.NavigateComplete2(self, url); });
+  subscribers.ForEach([&](BrowserEventSink& s) { s.NavigateComplete2(url); });
 }
 
 bool SimBrowser::FireNewWindow2() {

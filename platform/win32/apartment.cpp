@@ -34,7 +34,8 @@ class AbsoluteDescriptor {
  public:
   explicit AbsoluteDescriptor(const std::wstring& sddl) {
     PSECURITY_DESCRIPTOR relative = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &relative, nullptr))
+    if (FAILED(LOG_IF_FAILED(
+            ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &relative, nullptr))))
       return;
     UniqueLocal owned(relative);
     DWORD sd = 0, dacl = 0, sacl = 0, owner = 0, group = 0;
@@ -44,9 +45,9 @@ class AbsoluteDescriptor {
     sacl_.resize(sacl ? sacl : 1);
     owner_.resize(owner ? owner : 1);
     group_.resize(group ? group : 1);
-    ok_ = MakeAbsoluteSD(relative, sd_.data(), &sd, reinterpret_cast<PACL>(dacl_.data()), &dacl,
-                         reinterpret_cast<PACL>(sacl_.data()), &sacl, owner_.data(), &owner, group_.data(),
-                         &group) != FALSE;
+    ok_ = SUCCEEDED(LOG_IF_FAILED(MakeAbsoluteSD(relative, sd_.data(), &sd, reinterpret_cast<PACL>(dacl_.data()),
+                                                 &dacl, reinterpret_cast<PACL>(sacl_.data()), &sacl, owner_.data(),
+                                                 &owner, group_.data(), &group)));
   }
   PSECURITY_DESCRIPTOR get() { return ok_ ? sd_.data() : nullptr; }
 
@@ -94,36 +95,34 @@ DWORD CallBoundFilter::MessagePending(HTASK, DWORD elapsed, DWORD) {
   // known by when it began, within a second: the ticks are read at different moments.)
   DWORD started = GetTickCount() - elapsed;
   bool sameCall = started - cancelled_ + 1000 <= 2000;
-  if (!sameCall) Failed(RPC_E_CALL_CANCELED, "a call into another process, unanswered for 5 s");
+  if (!sameCall) Trace("a call into another process, unanswered for 5 s, given up");
   cancelled_ = started;
   return PENDINGMSG_CANCELCALL;
 }
 
 ComApartment::ComApartment() {
-  initialized_ = !Failed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), "CoInitializeEx");
+  initialized_ = SUCCEEDED(LOG_IF_FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   if (!initialized_) return;
   // Before the first object is made or handed out: COM fixes the process's security then.
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof version;
   GetVersionExW(&version);
   AbsoluteDescriptor access(ComAccessSddl(version.dwMajorVersion, version.dwMinorVersion, UserSid()));
-  Failed(access.get() ? CoInitializeSecurity(access.get(), -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                             RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NONE, nullptr)
-                      : HRESULT_FROM_WIN32(GetLastError()),
-         "CoInitializeSecurity");
-  filterRegistered_ = !Failed(CoRegisterMessageFilter(&filter_, nullptr), "CoRegisterMessageFilter");
+  if (access.get())
+    LOG_IF_FAILED(CoInitializeSecurity(access.get(), -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                       RPC_C_IMP_LEVEL_IDENTIFY, nullptr, EOAC_NONE, nullptr));
+  filterRegistered_ = SUCCEEDED(LOG_IF_FAILED(CoRegisterMessageFilter(&filter_, nullptr)));
 }
 
 ComApartment::~ComApartment() {
-  if (waker_) DeleteTimerQueueTimer(nullptr, waker_, INVALID_HANDLE_VALUE);  // waits for a running tick
+  waker_.reset();  // first: a tick may be running
   if (filterRegistered_) CoRegisterMessageFilter(nullptr, nullptr);
   if (initialized_) CoUninitialize();
 }
 
 void ComApartment::WakeWhileBusy(HWND window) {
   window_ = window;
-  if (!waker_ && !CreateTimerQueueTimer(&waker_, nullptr, &ComApartment::Tick, this, 500, 500, WT_EXECUTEDEFAULT))
-    Failed(HRESULT_FROM_WIN32(GetLastError()), "CreateTimerQueueTimer");
+  if (!waker_) LOG_IF_FAILED(CreateTimerQueueTimer(waker_.put(), nullptr, &ComApartment::Tick, this, 500, 500, WT_EXECUTEDEFAULT));
 }
 
 // On a thread of the system's pool: only a sent message, which any wait for messages delivers.

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <objidl.h>
 
+#include "platform/win32/handles.h"
+
 #include <string>
 
 namespace quellbox::win32 {
@@ -57,7 +59,7 @@ class ComApartment {
   bool initialized_ = false;
   CallBoundFilter filter_;
   bool filterRegistered_ = false;
-  HANDLE waker_ = nullptr;
+  UniqueQueueTimer waker_;
   HWND window_ = nullptr;
   volatile LONG idle_ = 0;
 };

@@ -24,38 +24,7 @@ bool Convert(const VARIANT& v, VARTYPE type, Variant& out) {
   return SUCCEEDED(VariantChangeType(out.put(), const_cast<VARIANT*>(&Deref(v)), 0, type));
 }
 
-// Where failures go: nowhere (the default), the debugger, or a file and the debugger. Asked
-// at every failure, which is rare, so that it can be switched on in a running process.
-struct FailureLog {
-  bool enabled = false;
-  std::string file;
-  FailureLog() {
-    char value[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("QUELLBOX_COM_LOG", value, sizeof value);
-    if (n == 0 || n >= sizeof value) return;
-    enabled = true;
-    if (lstrcmpiA(value, "debug") != 0) file = value;
-  }
-};
-
 }  // namespace
-
-bool Failed(HRESULT hr, const char* call) {
-  if (SUCCEEDED(hr)) return false;
-  const FailureLog log;
-  if (!log.enabled) return true;
-  char line[256];
-  wsprintfA(line, "Quellbox: %s failed: 0x%08lX\r\n", call, static_cast<unsigned long>(hr));
-  OutputDebugStringA(line);
-  if (!log.file.empty()) {
-    HANDLE f = CreateFileA(log.file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    UniqueHandle file(f == INVALID_HANDLE_VALUE ? nullptr : f);
-    DWORD written = 0;
-    if (file) WriteFile(file.get(), line, static_cast<DWORD>(lstrlenA(line)), &written, nullptr);
-  }
-  return true;
-}
 
 bool IsDisconnection(HRESULT hr) {
   return hr == RPC_E_DISCONNECTED || hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
@@ -119,13 +88,13 @@ std::unique_ptr<Subscription> ConnectEvents(IUnknown* source, REFIID events, IDi
   hr = E_POINTER;
   if (!source || !sink) return nullptr;
   ComPtr<IConnectionPointContainer> container;
-  hr = source->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(container.put()));
+  hr = LOG_IF_FAILED(source->QueryInterface(__uuidof(IConnectionPointContainer), reinterpret_cast<void**>(container.put())));
   if (FAILED(hr)) return nullptr;
   ComPtr<IConnectionPoint> point;
-  hr = container->FindConnectionPoint(events, point.put());
+  hr = LOG_IF_FAILED(container->FindConnectionPoint(events, point.put()));
   if (FAILED(hr) || !point) return nullptr;
   DWORD cookie = 0;
-  hr = point->Advise(sink, &cookie);
+  hr = LOG_IF_FAILED(point->Advise(sink, &cookie));
   if (FAILED(hr)) return nullptr;
   return std::make_unique<ConnectionToken>(std::move(point), cookie);
 }
@@ -166,6 +135,7 @@ HRESULT EventSinkBase::Invoke(DISPID id, REFIID riid, LCID, WORD, DISPPARAMS* pa
   try {
     return Dispatch(id, *params, result);
   } catch (...) {
+    TraceCaught("an event handler");
     return S_OK;  // nothing thrown may reach the browser
   }
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/browser.h"
+#include "platform/win32/failures.h"
 
 namespace quellbox::win32 {
 
@@ -91,12 +92,6 @@ class Variant {
  private:
   VARIANT v_;
 };
-
-// A failed call is recorded where a developer can read it before the engine sees only
-// "failed": with QUELLBOX_COM_LOG set to a file path, one line per failure is appended there
-// (and sent to the debugger); set to "debug", only the debugger hears it. Off by default.
-// Returns FAILED(hr).
-bool Failed(HRESULT hr, const char* call);
 
 // The errors a call gets when the object's process has gone (Explorer or the browser ended):
 // the proxy is dead for good.

@@ -38,9 +38,36 @@ class UniqueAny {
   T value_ = Invalid;
 };
 
+template <typename Gdi>
+BOOL WINAPI DeleteGdiObject(Gdi object) {
+  return ::DeleteObject(object);
+}
+// Waits for a callback that is running: its owner may be going away.
+inline BOOL WINAPI DeleteQueueTimer(HANDLE timer) { return ::DeleteTimerQueueTimer(nullptr, timer, INVALID_HANDLE_VALUE); }
+
 using UniqueHkey = UniqueAny<HKEY, &::RegCloseKey>;
 using UniqueHandle = UniqueAny<HANDLE, &::CloseHandle>;
 using UniqueModule = UniqueAny<HMODULE, &::FreeLibrary>;
 using UniqueIcon = UniqueAny<HICON, &::DestroyIcon>;
+using UniqueMenu = UniqueAny<HMENU, &::DestroyMenu>;
+using UniqueBrush = UniqueAny<HBRUSH, &DeleteGdiObject<HBRUSH>>;
+using UniqueWindow = UniqueAny<HWND, &::DestroyWindow>;
+using UniqueQueueTimer = UniqueAny<HANDLE, &DeleteQueueTimer>;
+
+// A window's device context, released to that window.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ::ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
 
 }  // namespace quellbox::win32

@@ -64,6 +64,7 @@ LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
   try {
     return self->Handle(msg, wParam, lParam);
   } catch (...) {
+    TraceCaught("the main window");
     return DefWindowProcA(hwnd, msg, wParam, lParam);  // nothing thrown may reach the system
   }
 }
@@ -131,6 +132,7 @@ int RunQuellbox(HINSTANCE instance) {
                     tray,     menus, help,  messages, windows};
   AppState state;
   MainForm form(services, instanceLock, state);
+  form.GetEngine().trace = Trace;
   WinDialogs dialogs(instance, services, state, form);
   windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
   windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };

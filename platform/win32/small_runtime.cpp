@@ -2,9 +2,9 @@
 // carry text for messages nobody sees: its terminate handler prints the exception's demangled
 // name (linking the whole name demangler, about 45 KB), and its throw helpers build
 // std::logic_error and friends, whose reference-counted strings bring a second copy of the
-// string code (about 50 KB). Nothing in Quellbox looks at an exception's type or message:
-// every handler that must not let one escape catches everything. So the helpers throw
-// std::bad_alloc, which carries no string, and terminate only aborts.
+// string code (about 50 KB). Quellbox's own exceptions say what went wrong; the library's
+// only say that something did, for the failure log. So the helpers throw std::bad_alloc,
+// which carries no string, and terminate only aborts.
 #include <cstdlib>
 #include <new>
 

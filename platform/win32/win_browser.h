@@ -9,41 +9,20 @@
 
 namespace quellbox::win32 {
 
-// DWebBrowserEvents2, handed to a BrowserEventSink for as long as that sink lives.
-class BrowserEventsSink : public EventSinkBase {
+// One of the engine's event interfaces as a COM sink: Dispatch decodes the dispinterface's
+// events and hands them to `Sink` for as long as that sink lives.
+template <typename Sink>
+class EventsSink final : public EventSinkBase {
  public:
-  explicit BrowserEventsSink(std::weak_ptr<BrowserEventSink> sink);
+  EventsSink(REFIID events, std::weak_ptr<Sink> sink) : EventSinkBase(events), sink_(std::move(sink)) {}
 
  protected:
   HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
 
  private:
-  std::weak_ptr<BrowserEventSink> sink_;
+  std::weak_ptr<Sink> sink_;
 };
-
-// HTMLDocumentEvents: click, mouse-up and context menu.
-class DocumentEventsSink : public EventSinkBase {
- public:
-  explicit DocumentEventsSink(std::weak_ptr<DocumentEventSink> sink);
-
- protected:
-  HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
-
- private:
-  std::weak_ptr<DocumentEventSink> sink_;
-};
-
-// DShellWindowsEvents: a window registered with the shell or revoked.
-class ShellWindowsEventsSink : public EventSinkBase {
- public:
-  explicit ShellWindowsEventsSink(std::weak_ptr<ShellWindowsEventSink> sink);
-
- protected:
-  HRESULT Dispatch(DISPID id, DISPPARAMS& params, VARIANT* result) override;
-
- private:
-  std::weak_ptr<ShellWindowsEventSink> sink_;
-};
+using BrowserEventsSink = EventsSink<BrowserEventSink>;  // DWebBrowserEvents2
 
 class WinShellWindows : public ShellWindows {
  public:
@@ -54,7 +33,7 @@ class WinShellWindows : public ShellWindows {
   bool Lost() const override { return lost_; }
 
  private:
-  bool Check(HRESULT hr, const char* call);  // Failed(), noting a dead shell
+  bool Check(HRESULT hr);  // FAILED(hr), noting a dead shell
   ComPtr<IShellWindows> windows_;
   bool lost_ = false;
 };
@@ -92,7 +71,7 @@ class WinBrowser : public Browser {
   bool Lost() const override { return lost_; }
 
  private:
-  bool Check(HRESULT hr, const char* call);  // Failed(), noting a browser whose process ended
+  bool Check(HRESULT hr);  // FAILED(hr), noting a browser whose process ended
   ComPtr<IWebBrowser2> browser_;
   ComPtr<IUnknown> identity_;
   bool lost_ = false;

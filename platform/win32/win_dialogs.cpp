@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/com.h"
 #include "platform/win32/win_ui.h"
 #include "resources/resource.h"
 #include "ui/other_forms.h"
@@ -96,9 +97,8 @@ std::string WindowTextA(HWND control) {
 }
 
 int Dpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  WindowDc screen(nullptr);
+  int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
   return dpi > 0 ? dpi : 96;
 }
 
@@ -143,10 +143,6 @@ class WinLineList : public LineList {
 class WinDialog {
  public:
   WinDialog(std::string formName, const DialogLayout& dialogLayout) : name(std::move(formName)), layout(dialogLayout) {}
-  ~WinDialog() {
-    if (brush) DeleteObject(brush);
-  }
-
   const ControlBinding* BindingOf(HWND control) const {
     int id = GetDlgCtrlID(control);
     for (const auto& b : layout.controls)
@@ -314,7 +310,7 @@ class WinDialog {
   std::shared_ptr<Dialog> form;
   HWND hwnd = nullptr;
   HWND tooltip = nullptr;
-  HBRUSH brush = nullptr;
+  UniqueBrush brush;
   bool modal = false;
   bool resized = false;
   std::unique_ptr<WinLineList> lineList;
@@ -340,6 +336,7 @@ LRESULT CALLBACK LogListProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam, 
       dialog->form->ControlKeyDown("txtLog", kKeyUp);
       dialog->Push();
     } catch (...) {
+      TraceCaught("the log list");
     }
     return 0;
   }
@@ -372,8 +369,9 @@ void WinDialogs::ShowForm(const std::string& name) {
   if (!layout) return;
   auto dialog = std::make_shared<WinDialog>(name, *layout);
   creating_ = dialog;
-  HWND hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(layout->templateId), nullptr, &WinDialogs::Proc,
-                                 reinterpret_cast<LPARAM>(this));
+  HWND hwnd = nullptr;
+  LOG_IF_FAILED(hwnd = CreateDialogParamW(instance_, MAKEINTRESOURCEW(layout->templateId), nullptr,
+                                          &WinDialogs::Proc, reinterpret_cast<LPARAM>(this)));
   creating_.reset();
   if (!hwnd || !dialog->form) {
     if (hwnd) DestroyWindow(hwnd);
@@ -477,10 +475,11 @@ bool WinDialogs::Notify(WinDialog& dialog, const NMHDR& header, LPARAM lParam) {
     case LVN_GETDISPINFOW: {  // the dialog is a Unicode window, and so is its list
       LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(lParam)->item;
       if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 || item.iItem < 0) return true;
-      std::string row = log->RowText(static_cast<std::size_t>(item.iItem));
-      int n = row.empty() ? 0
-                          : MultiByteToWideChar(CP_ACP, 0, row.data(), static_cast<int>(row.size()), item.pszText,
-                                                item.cchTextMax - 1);
+      // The list offers a buffer of its own size (260 characters): a longer row is cut to fit,
+      // since converting straight into the buffer fails as a whole and leaves the row blank.
+      std::wstring row = Wide(log->RowText(static_cast<std::size_t>(item.iItem)));
+      std::size_t n = std::min(row.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+      std::copy_n(row.data(), n, item.pszText);
       item.pszText[n] = L'\0';
       return true;
     }
@@ -537,6 +536,7 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         return FALSE;
       }
     } catch (...) {
+      TraceCaught("a dialog's start");
     }
     return TRUE;
   }
@@ -612,7 +612,7 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
           return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
         }
         if (dialog->layout.templateId != IDD_ABOUT || msg == WM_CTLCOLORBTN) return FALSE;
-        if (!dialog->brush) dialog->brush = CreateSolidBrush(kAboutBackground);
+        if (!dialog->brush) dialog->brush.reset(CreateSolidBrush(kAboutBackground));
         if (msg == WM_CTLCOLORSTATIC) {
           HDC dc = reinterpret_cast<HDC>(wParam);
           const ControlBinding* b = dialog->BindingOf(reinterpret_cast<HWND>(lParam));
@@ -620,7 +620,7 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
           SetTextColor(dc, c && c->ForeColor ? static_cast<COLORREF>(c->ForeColor) : RGB(255, 255, 255));
           SetBkMode(dc, TRANSPARENT);
         }
-        return reinterpret_cast<INT_PTR>(dialog->brush);
+        return reinterpret_cast<INT_PTR>(dialog->brush.get());
       }
       case WM_SIZE:
         if (wParam != SIZE_MINIMIZED && dialog->resized) {
@@ -640,6 +640,7 @@ INT_PTR CALLBACK WinDialogs::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         return FALSE;
     }
   } catch (...) {
+    TraceCaught("a dialog");
     return FALSE;  // nothing thrown may reach the system
   }
 }

@@ -1,5 +1,6 @@
 #include "platform/win32/win_registry.h"
 
+#include "platform/win32/failures.h"
 #include "platform/win32/handles.h"
 
 #include <string>
@@ -16,19 +17,23 @@ HKEY Root(std::uint32_t root) {
 std::optional<RegData> WinRegistry::QueryValue(std::uint32_t root, const std::string& section,
                                                const std::string& name) {
   UniqueHkey key;
-  if (RegOpenKeyExA(Root(root), section.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+  // A key or value that is not there is an answer, not a failure.
+  if (LOG_IF_FAILED(Win32Error{RegOpenKeyExA(Root(root), section.c_str(), 0, KEY_QUERY_VALUE, key.put()),
+                               ERROR_FILE_NOT_FOUND}) != S_OK)
     return std::nullopt;
   // The value may change between asking for its size and reading it: ask again when it grew.
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (LOG_IF_FAILED(Win32Error{RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size),
+                                 ERROR_FILE_NOT_FOUND}) != S_OK)
       return std::nullopt;
     RegData data;
     data.bytes.resize(size);
-    LONG rc = RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(data.bytes.data()), &size);
-    if (rc == ERROR_MORE_DATA) continue;
-    if (rc != ERROR_SUCCESS) return std::nullopt;
+    HRESULT hr = LOG_IF_FAILED(Win32Error{RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                                                           reinterpret_cast<BYTE*>(data.bytes.data()), &size),
+                                          ERROR_MORE_DATA});
+    if (hr == HRESULT_FROM_WIN32(ERROR_MORE_DATA)) continue;
+    if (hr != S_OK) return std::nullopt;
     data.bytes.resize(size);
     data.type = type;
     return data;
@@ -39,23 +44,23 @@ std::optional<RegData> WinRegistry::QueryValue(std::uint32_t root, const std::st
 RegStatus WinRegistry::SetValue(std::uint32_t root, const std::string& section,
                                 const std::string& name, const RegData& data) {
   UniqueHkey key;
-  if (RegCreateKeyExA(Root(root), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+  if (FAILED(LOG_IF_FAILED(Win32Error{RegCreateKeyExA(Root(root), section.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                       KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr)})))
     return RegStatus::KeyFailed;
-  LONG rc = RegSetValueExA(key.get(), name.c_str(), 0, data.type,
-                           reinterpret_cast<const BYTE*>(data.bytes.data()),
-                           static_cast<DWORD>(data.bytes.size()));
-  return rc == ERROR_SUCCESS ? RegStatus::Ok : RegStatus::ValueFailed;
+  HRESULT hr = LOG_IF_FAILED(Win32Error{RegSetValueExA(key.get(), name.c_str(), 0, data.type,
+                                                       reinterpret_cast<const BYTE*>(data.bytes.data()),
+                                                       static_cast<DWORD>(data.bytes.size()))});
+  return SUCCEEDED(hr) ? RegStatus::Ok : RegStatus::ValueFailed;
 }
 
 RegStatus WinRegistry::DeleteValue(std::uint32_t root, const std::string& section,
                                    const std::string& name) {
   UniqueHkey key;
-  if (RegOpenKeyExA(Root(root), section.c_str(), 0, KEY_READ | KEY_WRITE, key.put()) !=
-      ERROR_SUCCESS)
+  if (LOG_IF_FAILED(Win32Error{RegOpenKeyExA(Root(root), section.c_str(), 0, KEY_READ | KEY_WRITE, key.put()),
+                               ERROR_FILE_NOT_FOUND}) != S_OK)
     return RegStatus::KeyFailed;
-  return RegDeleteValueA(key.get(), name.c_str()) == ERROR_SUCCESS ? RegStatus::Ok
-                                                                    : RegStatus::ValueFailed;
+  HRESULT hr = LOG_IF_FAILED(Win32Error{RegDeleteValueA(key.get(), name.c_str()), ERROR_FILE_NOT_FOUND});
+  return hr == S_OK ? RegStatus::Ok : RegStatus::ValueFailed;
 }
 
 std::string WinRegistry::ExpandEnvironment(const std::string& text) {

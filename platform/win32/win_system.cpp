@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/win32/failures.h"
 #include "platform/win32/handles.h"
 
 namespace quellbox::win32 {
@@ -109,17 +110,18 @@ bool WinLauncher::StartProcess(const std::string& application, const std::string
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
   std::string mutableLine = commandLine;  // CreateProcessA may write into it
-  if (!CreateProcessA(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                      NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info))
+  if (FAILED(LOG_IF_FAILED(CreateProcessA(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+                                          NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info))))
     return false;
   UniqueHandle process(info.hProcess), thread(info.hThread);
   return static_cast<bool>(process);
 }
 
 bool WinLauncher::ShellOpen(const std::string& target) {
+  // Above 32 is success; below, an error code of its own.
   auto code = reinterpret_cast<INT_PTR>(
       ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  return code > 32;
+  return SUCCEEDED(LOG_IF_FAILED(code > 32 ? S_OK : HRESULT_FROM_WIN32(static_cast<DWORD>(code))));
 }
 
 }  // namespace quellbox::win32

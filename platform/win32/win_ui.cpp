@@ -1,10 +1,12 @@
 #include "platform/win32/win_ui.h"
 
+#include <htmlhelp.h>
 #include <shellapi.h>
 
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/failures.h"
 #include "resources/resource.h"
 
 namespace quellbox::win32 {
@@ -14,22 +16,6 @@ namespace {
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the version-1 record is 88 bytes on 32-bit Windows");
 #endif
-
-constexpr UINT kHH_DISPLAY_TOC = 0x0001;
-constexpr UINT kHH_DISPLAY_TEXT_POPUP = 0x000E;
-constexpr UINT kHH_CLOSE_ALL = 0x0012;
-
-struct HH_POPUP_A {
-  int cbStruct;
-  HINSTANCE hinst;
-  UINT idString;
-  LPCSTR pszText;
-  POINT pt;
-  COLORREF clrForeground;
-  COLORREF clrBackground;
-  RECT rcMargins;
-  LPCSTR pszFont;
-};
 
 }  // namespace
 
@@ -56,7 +42,7 @@ bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
   data.hIcon = (record.image == TrayImage::Off ? off_ : on_).get();
   static_assert(sizeof data.szTip >= sizeof record.szTip);
   std::memcpy(data.szTip, record.szTip.data(), record.szTip.size());
-  return Shell_NotifyIconA(message, &data) != FALSE;
+  return SUCCEEDED(LOG_IF_FAILED(Shell_NotifyIconA(message, &data)));
 }
 
 // The notification area shows small icons: load the small image of each icon rather than have
@@ -78,11 +64,12 @@ bool WinTray::Delete(std::uint32_t uID) {
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = window_;
   data.uID = uID;
-  return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+  return SUCCEEDED(LOG_IF_FAILED(Shell_NotifyIconA(NIM_DELETE, &data)));
 }
 
 std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>& items) {
-  HMENU menu = CreatePopupMenu();
+  UniqueMenu owned(CreatePopupMenu());
+  HMENU menu = owned.get();
   if (!menu) return std::nullopt;
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].separator) {
@@ -98,7 +85,6 @@ std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>&
   SetForegroundWindow(owner_);
   UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner_, nullptr));
   PostMessageA(owner_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
   if (chosen == 0 || chosen > items.size()) return std::nullopt;
   return items[chosen - 1].name;
 }
@@ -114,7 +100,7 @@ std::string WinHelp::SystemLibrary() {
 WinHelp::~WinHelp() {
   // Help windows run on this thread inside hhctrl.ocx; unloading it under them would leave
   // their window procedures pointing at nothing.
-  if (function_) function_(nullptr, nullptr, kHH_CLOSE_ALL, 0);
+  if (function_) function_(nullptr, nullptr, HH_CLOSE_ALL, 0);
 }
 
 WinHelp::HtmlHelpFn WinHelp::Function() {
@@ -130,13 +116,13 @@ WinHelp::HtmlHelpFn WinHelp::Function() {
 std::intptr_t WinHelp::DisplayToc(std::intptr_t owner, const std::string& file) {
   auto htmlHelp = Function();
   if (!htmlHelp) return 0;
-  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(), kHH_DISPLAY_TOC, 0));
+  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(), HH_DISPLAY_TOC, 0));
 }
 
 std::intptr_t WinHelp::DisplayTextPopup(std::intptr_t owner, const std::string& file, const Popup& popup) {
   auto htmlHelp = Function();
   if (!htmlHelp) return 0;
-  HH_POPUP_A p{};
+  HH_POPUP p{};
   p.cbStruct = sizeof p;
   p.idString = static_cast<UINT>(popup.topic);
   p.pt = POINT{popup.x, popup.y};
@@ -144,7 +130,7 @@ std::intptr_t WinHelp::DisplayTextPopup(std::intptr_t owner, const std::string& 
   p.clrBackground = static_cast<COLORREF>(popup.backColor);
   p.rcMargins = RECT{popup.margins[0], popup.margins[1], popup.margins[2], popup.margins[3]};
   return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(),
-                                                  kHH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&p)));
+                                                  HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&p)));
 }
 
 void WinMessages::Show(const std::string& text, const std::string& caption, MessageIcon icon) {

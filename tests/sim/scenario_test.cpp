@@ -1,5 +1,5 @@
 // A scenario the runner cannot follow fails with its line: it never passes for doing nothing.
-#include "platform/sim/scenario.h"
+#include "scenario/scenario.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,8 @@
 #include <exdispid.h>
 
 #include <fstream>
+#include <functional>
+#include <regex>
 #include <iterator>
 #include <stdexcept>
 
@@ -43,32 +45,39 @@ TEST(BrowserOverCom, TheErrorsOfAServerThatEndedAreDisconnections) {
   EXPECT_FALSE(IsDisconnection(RPC_E_CALL_REJECTED)) << "a busy server is still there";
 }
 
-TEST(BrowserOverCom, AFailedCallIsRecordedWithItsHresultWhenAskedFor) {
+// Runs `action` with the failure log switched on, then once more with it off: what was written.
+std::string FailureLogOf(const std::function<void()>& action) {
+  wchar_t dir[MAX_PATH];
+  GetTempPathW(MAX_PATH, dir);
+  std::wstring log = std::wstring(dir) + L"quellbox-com-log.txt";
+  DeleteFileW(log.c_str());
+  SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", log.c_str());
+  action();
+  SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", nullptr);
+  action();
+  std::ifstream in(log.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(BrowserOverCom, AFailedCallIsRecordedWithWhereItWasMadeWhenAskedFor) {
   sim::SimHub hub;
   testing::ComModel model;
   auto page = std::make_shared<sim::SimBrowser>(hub, "page");
   page->locationUrl.reset();
   auto browser = WinBrowser::From(model.Browser(page).get());
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  std::wstring log = std::wstring(dir) + L"quellbox-com-log.txt";
-  DeleteFileW(log.c_str());
-  EXPECT_FALSE(browser->LocationURL()) << "nothing recorded by default";
-  SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", log.c_str());
-  EXPECT_FALSE(browser->LocationURL());
-  SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", nullptr);
-  EXPECT_FALSE(browser->LocationURL());
-  std::ifstream in(log.c_str(), std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text, "Quellbox: IWebBrowser2::get_LocationURL failed: 0x80004005\r\n");  // E_FAIL
+  std::string text = FailureLogOf([&] { EXPECT_FALSE(browser->LocationURL()); });
+  // Once, with the call as written, E_FAIL, and where it was made.
+  EXPECT_TRUE(std::regex_match(
+      text, std::regex(R"(Quellbox: browser_->get_LocationURL\(b\.put\(\)\) failed: 0x80004005 \(win_browser\.cpp:\d+\)\r\n)")))
+      << text;
 }
 
 struct Recorder : BrowserEventSink {
-  void BeforeNavigate2(const std::shared_ptr<Browser>&, const std::string&, bool&) override {}
+  void BeforeNavigate2(const std::string&, bool&) override {}
   void CommandStateChange(std::int32_t, bool) override {}
   void DocumentComplete(const std::shared_ptr<Browser>&, const std::string&) override {}
   void DownloadComplete() override {}
-  void NavigateComplete2(const std::shared_ptr<Browser>&, const std::string&) override {}
+  void NavigateComplete2(const std::string&) override {}
   void NewWindow2(bool& cancel) override {
     if (throwOnNewWindow) throw std::runtime_error("handler failure");
     cancel = true;
@@ -80,7 +89,7 @@ struct Recorder : BrowserEventSink {
 // A browser may call with whatever it likes; a handler's failure never reaches it.
 TEST(SinksOverCom, MalformedCallsAndFailingHandlersNeverReachTheBrowser) {
   auto recorder = std::make_shared<Recorder>();
-  auto sink = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(recorder));
+  auto sink = ComPtr<BrowserEventsSink>::Adopt(new BrowserEventsSink(__uuidof(DWebBrowserEvents2), recorder));
   VARIANT_BOOL cancel = VARIANT_FALSE;
   VARIANT plainBool = testing::BoolVariant(false);
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {ByRefBool(&cancel)}), DISP_E_BADPARAMCOUNT);
@@ -92,8 +101,11 @@ TEST(SinksOverCom, MalformedCallsAndFailingHandlersNeverReachTheBrowser) {
   EXPECT_EQ(cancel, VARIANT_FALSE);
 
   recorder->throwOnNewWindow = true;
-  EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {DispatchVariant(nullptr), ByRefBool(&cancel)}), S_OK);
+  std::string log = FailureLogOf([&] {
+    EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {DispatchVariant(nullptr), ByRefBool(&cancel)}), S_OK);
+  });
   EXPECT_EQ(cancel, VARIANT_FALSE);
+  EXPECT_EQ(log, "Quellbox: an event handler stopped: handler failure\r\n") << "caught, and seen";
 
   recorder.reset();  // the sink outlives what it served: events are dropped
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_ONQUIT), S_OK);

@@ -145,18 +145,18 @@ namespace {
 // DWebBrowserEvents2 of a model window, sent to a connected sink.
 class BrowserEvents final : public BrowserEventSink {
  public:
-  BrowserEvents(std::shared_ptr<Shared> shared, ComPtr<IDispatch> sink)
-      : shared_(std::move(shared)), sink_(std::move(sink)) {}
+  BrowserEvents(std::shared_ptr<Shared> shared, ComPtr<IDispatch> sink, std::weak_ptr<sim::SimBrowser> window)
+      : shared_(std::move(shared)), sink_(std::move(sink)), window_(std::move(window)) {}
 
   // With the browser's argument layout; only the address is known to the model.
-  void BeforeNavigate2(const std::shared_ptr<Browser>& frame, const std::string& address, bool& cancel) override {
+  void BeforeNavigate2(const std::string& address, bool& cancel) override {
     Variant url, target, postData, headers;
     Set(url, address);
     VARIANT flags = I4Variant(0);
     Set(target, "");
     Set(headers, "");
     VARIANT_BOOL c = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-    auto pDisp = FrameOf(frame);
+    auto pDisp = shared_->Browser(window_.lock(), shared_);
     Fire(sink_.get(), DISPID_BEFORENAVIGATE2,
          {DispatchVariant(pDisp.get()), ByRefVariant(url.get()), ByRefVariant(&flags), ByRefVariant(target.get()),
           ByRefVariant(postData.get()), ByRefVariant(headers.get()), ByRefBool(&c)});
@@ -169,8 +169,8 @@ class BrowserEvents final : public BrowserEventSink {
     Completed(DISPID_DOCUMENTCOMPLETE, frame, url);
   }
   void DownloadComplete() override { Fire(sink_.get(), DISPID_DOWNLOADCOMPLETE); }
-  void NavigateComplete2(const std::shared_ptr<Browser>& frame, const std::string& url) override {
-    Completed(DISPID_NAVIGATECOMPLETE2, frame, url);
+  void NavigateComplete2(const std::string& url) override {
+    Completed(DISPID_NAVIGATECOMPLETE2, window_.lock(), url);
   }
   void NewWindow2(bool& cancel) override {
     IDispatch* newWindow = nullptr;  // ppDisp: the browser may be told where to open it
@@ -201,6 +201,7 @@ class BrowserEvents final : public BrowserEventSink {
 
   std::shared_ptr<Shared> shared_;
   ComPtr<IDispatch> sink_;
+  std::weak_ptr<sim::SimBrowser> window_;  // pDisp of its own navigations
 };
 
 // HTMLDocumentEvents of a model document, sent to a connected sink; the sink's result answers.
@@ -381,7 +382,7 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
     auto browser = m_;
     auto connect = [shared, browser](ComPtr<IDispatch> sink, DWORD cookie) {
       shared->connections.push_back({browser.get(), KeyOf(*browser), cookie});
-      auto events = std::make_shared<BrowserEvents>(shared, std::move(sink));
+      auto events = std::make_shared<BrowserEvents>(shared, std::move(sink), browser);
       auto subscription = browser->Subscribe(events);
       return Hold(std::move(events), std::move(subscription));
     };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/handles.h"
+
 namespace quellbox::win32 {
 namespace {
 
@@ -16,10 +18,9 @@ TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
   };
   wc.lpszClassName = "QuellboxDoEventsTest";
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowA("QuellboxDoEventsTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            nullptr, nullptr);
-  ASSERT_NE(hwnd, nullptr);
-  PostMessageA(hwnd, WM_APP, 0, 0);
+  UniqueWindow window(CreateWindowA("QuellboxDoEventsTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
+  PostMessageA(window.get(), WM_APP, 0, 0);
   PostQuitMessage(3);
   WinEnvironment env;
   env.DoEvents();
@@ -27,7 +28,6 @@ TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
   MSG msg;
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
-  DestroyWindow(hwnd);
 }
 
 }  // namespace

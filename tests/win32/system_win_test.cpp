@@ -53,24 +53,24 @@ TEST(WinSound, AWaveFileIsPlayedWithoutWaiting) {
 
 // A beep sounds on a thread of its own: the caller (a browser's event handler, which the browser
 // waits for) goes on at once, and a beep asked for while one sounds is merged into it.
-HANDLE g_release;
+UniqueHandle g_release;
 int g_beeps;
 bool g_releasedWhileSounding;
 BOOL WINAPI SlowBeep(DWORD, DWORD) {
   ++g_beeps;
-  g_releasedWhileSounding = WaitForSingleObject(g_release, 10000) == WAIT_OBJECT_0;
+  g_releasedWhileSounding = WaitForSingleObject(g_release.get(), 10000) == WAIT_OBJECT_0;
   return TRUE;
 }
 
 TEST(WinSound, ABeepDoesNotHoldTheCallerAndOneAskedForWhileItSoundsIsMerged) {
-  g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  g_release.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   {
     WinSound sound(&SlowBeep);
     sound.Beep(50, 500);
     sound.Beep(50, 500);
-    SetEvent(g_release);  // only reached while the first beep sounds if Beep returned at once
+    SetEvent(g_release.get());  // only reached while the first beep sounds if Beep returned at once
   }
-  CloseHandle(g_release);
+  g_release.reset();
   EXPECT_TRUE(g_releasedWhileSounding);
   EXPECT_EQ(g_beeps, 1);
 }

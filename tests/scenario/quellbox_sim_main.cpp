@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/text_file.h"
-#include "platform/sim/scenario.h"
+#include "scenario/scenario.h"
 
 int main(int argc, char** argv) {
   bool check = false, reads = false;

@@ -1,10 +1,9 @@
-#include "platform/sim/scenario.h"
-
-#include <algorithm>
+// The interpreter: plays the scenario's browser windows and shell list, drives the host, and
+// writes down what Quellbox did after every command.
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -12,9 +11,10 @@
 
 #include "core/convert.h"
 #include "core/text_file.h"
-#include "platform/sim/sim_ui.h"
-#include "shell/main_form.h"
+#include "scenario/scenario.h"
+#include "scenario/words.h"
 #include "shell/tray_tip.h"
+#include "tracking/popup_decision.h"
 
 namespace quellbox::sim {
 namespace {
@@ -22,55 +22,6 @@ namespace {
 // Where a window's browser lives unless the scenario says otherwise: Internet Explorer 6.
 constexpr const char* kDefaultBrowser = "C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE";
 constexpr int kDefaultBrowserVersion = 6;
-
-// "a b=c d=\"e f\"" into words; quotes group, backslash escapes \r \n \t \" \\ inside them.
-std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false, quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (quoted) {
-      if (c == '"') {
-        quoted = false;
-      } else if (c == '\\' && i + 1 < line.size()) {
-        char e = line[++i];
-        word += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e == '0' ? '\0' : e;
-      } else {
-        word += c;
-      }
-    } else if (c == '"') {
-      quoted = inWord = true;
-    } else if (c == ' ' || c == '\t') {
-      if (inWord) words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (quoted) throw ScenarioError("unterminated quote");
-  if (inWord) words.push_back(word);
-  return words;
-}
-
-std::string Visible(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\0') out += "\\0";
-    else out += c;
-  }
-  return out;
-}
-
-std::string Joined(const std::vector<std::string>& words) {
-  std::string out;
-  for (const auto& w : words) out += " " + w;
-  return out;
-}
 
 class Runner {
  public:
@@ -468,7 +419,7 @@ class Runner {
          << Visible(ReadWholeFile(host_.ProgramDirectory() + "/trust.hosts").value_or("(none)")) << "\n";
   }
   void Show(const Args& w) {
-    Need(w, 2, "show flags|monitors|slots NAME");
+    Need(w, 2, "show flags|monitors|slots NAME|verdicts");
     if (w[1] == "flags") {
       out_ << host_.Flags().value_or(kNotShownHere) << "\n";
     } else if (w[1] == "monitors") {
@@ -478,8 +429,13 @@ class Runner {
       Need(w, 3, "show slots NAME");
       RequireStarted("show slots");
       out_ << host_.Slots(*Window(w[2])).value_or(kNotShownHere) << "\n";
+    } else if (w[1] == "verdicts") {
+      auto traces = host_.TakeTraces();
+      if (!traces) out_ << kNotShownHere << "\n";
+      for (const auto& line : traces.value_or(std::vector<std::string>{}))
+        if (line.starts_with(kJudged)) out_ << "verdict: " << line.substr(std::strlen(kJudged)) << "\n";
     } else {
-      throw ScenarioError("show flags, monitors or slots");
+      throw ScenarioError("show flags, monitors, slots or verdicts");
     }
   }
 
@@ -528,199 +484,11 @@ class Runner {
   std::string nestedError_;
 };
 
-// The engine in this process, on the simulated platform.
-class SimHost : public ScenarioHost {
- public:
-
-  SimHub& Hub() override { return ports_.hub; }
-  std::string ProgramDirectory() override { return dir_.str(); }
-  void SetRegistryValue(const std::string& name, const std::string& value) override {
-    ports_.registry.PutText(SettingsSection(ports_.env), name, value);
-  }
-  std::optional<std::string> RegistryValue(const std::string& name) override {
-    return ports_.registry.GetText(SettingsSection(ports_.env), name);
-  }
-  void SetRandom(double fraction) override { ports_.clock.randoms.push_back(fraction); }
-  void SetScreen(std::int32_t width, std::int32_t height) override {
-    ports_.input.displays.front() = {0, 0, width, height};
-  }
-  void AddDisplay(const Input::Rect& display) override { ports_.input.displays.push_back(display); }
-  void SetKey(int virtualKey, Key state) override {
-    ports_.input.held.erase(virtualKey);
-    ports_.input.toggled.erase(virtualKey);
-    if (state == Key::Down) ports_.input.held.insert(virtualKey);
-    if (state == Key::Toggled) ports_.input.toggled.insert(virtualKey);
-  }
-  void InstallProgram(const std::string& path, int major) override { ports_.env.programVersions[path] = major; }
-  // A call that is never answered fails once Quellbox gives up on it; here it fails at once.
-  void Hang(const std::string& object, const std::string& property, std::function<void()> meanwhile) override {
-    ports_.hub.FailNextRead(object, property, std::move(meanwhile));
-  }
-  void SetOption(const std::string& name, const std::string& v) override {
-    Settings& s = state_.settings;
-    auto flag = [&] {
-      auto b = TextToBoolean(v);
-      if (!b) throw ScenarioError("'" + v + "' is no Boolean");
-      return *b;
-    };
-    auto small = [&] {
-      auto n = TextToInteger(v);
-      if (!n || v.empty()) throw ScenarioError("'" + v + "' is no number");
-      return *n;
-    };
-    if (name == "Mode") s.Mode = flag();
-    else if (name == "Normalize") s.Normalize = flag();
-    else if (name == "Spyware") s.Spyware = flag();
-    else if (name == "KillerEnabled") s.KillerEnabled = flag();
-    else if (name == "Log") s.Log = small();
-    else if (name == "Keys") s.Keys = small();
-    else if (name == "Sound") s.Sound = v;
-    else if (name == "trust") state_.gblTrust.push_back(v);
-    else throw ScenarioError("unknown option '" + name + "'");
-  }
-
-  bool ShellReadsHere() override { return true; }
-  // Explorer's broadcast is posted: a Quellbox inside a read hears it when it is back in its
-  // message loop.
-  void ShellUp(const std::shared_ptr<SimShellWindows>& list, bool restarted) override {
-    ports_.shell.windows = list;
-    if (!restarted || !form_) return;
-    if (ports_.hub.Depth() > 0) taskbarCreated_ = true;
-    else form_->TaskbarCreated();
-  }
-  void CommandDone() override {
-    if (std::exchange(taskbarCreated_, false) && form_) form_->TaskbarCreated();
-  }
-  void ShellDown() override { ports_.shell.windows = nullptr; }
-  // The engine listens to the runner's list itself.
-  void ShellOpened(const std::shared_ptr<SimBrowser>&, bool) override {}
-  void ShellClosed(const std::shared_ptr<SimBrowser>&, bool) override {}
-  void ShellNotified() override {}
-
-  bool Start() override {
-    form_ = std::make_unique<MainForm>(ports_.services, lock_, state_);
-    return form_->FormLoad();
-  }
-  bool Started() override { return form_ != nullptr; }
-  void Tick() override { form_->Timer1Timer(); }
-  void Exit() override {
-    form_->FormQueryUnload();
-    form_->FormUnload();
-    // Kept until the end: an exit inside a read unloads while Quellbox's handler is still on
-    // the stack, as a close that arrives while a call waits does.
-    unloaded_.push_back(std::move(form_));
-  }
-  void Finish() override {
-    if (form_) form_->FormUnload();
-  }
-
-  Counters ReadCounters() override { return {state_.settings.WindowsLeft, state_.settings.ClosedSinceStart}; }
-  std::vector<std::string> TakeSounds() override {
-    std::vector<std::string> sounds;
-    for (std::size_t i = seenSounds_; i < ports_.sound.played.size(); ++i) {
-      std::string s = ports_.sound.played[i];
-      auto dir = s.find(dir_.str());
-      if (dir != std::string::npos) s.replace(dir, dir_.str().size(), "<dir>");
-      sounds.push_back(s);
-    }
-    seenSounds_ = ports_.sound.played.size();
-    return sounds;
-  }
-  std::optional<std::vector<std::string>> MonitorKeys() override {
-    if (!form_ || !form_->IEWin()) return std::nullopt;
-    return form_->IEWin()->Keys();
-  }
-  std::string LogLine(const std::string& line) override { return line; }
-  std::optional<std::string> Flags() override {
-    const PopupFlags& f = state_.flags;
-    std::ostringstream out;
-    out << "flags: UserGesture " << f.UserGesture << ", NewWindowAllowed " << f.NewWindowAllowed
-        << ", ForwardProbePending " << f.ForwardProbePending;
-    return out.str();
-  }
-  std::optional<std::string> Slots(const SimBrowser& window) override {
-    auto monitor = form_->IEWin()->IE(std::to_string(window.hwnd.value_or(0)));
-    if (!monitor) throw ScenarioError("no monitor for '" + window.name + "'");
-    std::ostringstream out;
-    out << "slots of " << window.name << ":";
-    for (int k = 0; k < IE_Class::kSlots; ++k)
-      if (monitor->SlotDocument(k)) out << " " << k << "=" << monitor->DocumentUrl(k);
-    out << " next " << monitor->NextSlot();
-    return out.str();
-  }
-
- private:
-  TempDir dir_, temp_;
-  SimPorts ports_{dir_.str(), temp_.str() + "/"};
-  std::shared_ptr<SimInstanceTable> instances_ = std::make_shared<SimInstanceTable>();
-  SimInstanceLock lock_{instances_};
-  AppState state_;
-  std::unique_ptr<MainForm> form_;
-  std::vector<std::unique_ptr<MainForm>> unloaded_;
-  bool taskbarCreated_ = false;  // posted while Quellbox was inside a read
-  std::size_t seenSounds_ = 0;
-};
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
-  return lines;
-}
-
-// Random window ids differ from run to run outside the simulator: each number stored with
-// "PutProperty quellbox" becomes <id1>, <id2>, ... in order of appearance, wherever it shows.
-void NameRandomIds(std::vector<std::string>& lines) {
-  static const std::string kPut = "PutProperty quellbox ";
-  std::map<std::string, std::string> names;
-  for (const auto& line : lines) {
-    auto at = line.find(kPut);
-    if (at == std::string::npos) continue;
-    std::string id = line.substr(at + kPut.size());
-    if (!names.count(id)) names[id] = "<id" + std::to_string(names.size() + 1) + ">";
-  }
-  // Only whole words, so that 25000000 inside a longer number or a URL stays as it is.
-  for (const auto& [id, name] : names)
-    for (auto& line : lines) line = std::regex_replace(line, std::regex("(^| )" + id + "(?= |$)"), "$1" + name);
-}
-
 }  // namespace
 
 ScenarioResult RunScenario(const std::string& text, ScenarioHost& host) {
   Runner runner(host);
   return runner.Run(text);
-}
-
-ScenarioResult RunScenario(const std::string& text) {
-  SimHost host;
-  return RunScenario(text, host);
-}
-
-bool CheckTranscript(std::ostream& out, const std::string& file, const ScenarioResult& result, bool otherHost) {
-  auto g = Lines(result.transcript), e = Lines(result.expected);
-  if (otherHost) {
-    NameRandomIds(g);
-    NameRandomIds(e);
-  }
-  std::size_t i = 0, j = 0;
-  while (i < g.size() || j < e.size()) {
-    if (otherHost && i < g.size() && g[i] == kNotShownHere) {
-      // Stands for whatever the simulator printed before the next command.
-      ++i;
-      while (j < e.size() && e[j].rfind("> ", 0) != 0) ++j;
-      continue;
-    }
-    if (i >= g.size() || j >= e.size() || g[i] != e[j]) {
-      int line = result.expectedLines.empty() ? 0 : result.expectedLines[std::min(j, result.expectedLines.size() - 1)];
-      out << "FAILED " << file << ":" << line << "\n  expected: " << (j < e.size() ? e[j] : "(end)")
-          << "\n  got:      " << (i < g.size() ? g[i] : "(end)") << "\n";
-      return false;
-    }
-    ++i, ++j;
-  }
-  out << "ok " << file << "\n";
-  return true;
 }
 
 }  // namespace quellbox::sim
