@@ -64,6 +64,9 @@ class Dialog : public Form {
   virtual void MouseMove(const std::string&) {}
   // The dialog sees keys before its controls: F1 shows the focused control's help popup.
   void Form_KeyDown(int& keyCode);
+  // The platform's window showing this dialog, kept with it: the open dialogs are listed once,
+  // in Forms.
+  std::shared_ptr<void> window;
 
  protected:
   // Sets a value the way a user change would: the control's handler runs when it differs.

@@ -13,6 +13,8 @@ namespace quellbox {
 struct Control {
   std::string Name;
   int Index = -1;  // position in a control array, -1 for a single control
+  int Id = 0;       // its control in the dialog template (resources/resource.h)
+  std::string In;   // the frame or tab it lies on, its position being relative to that
   std::string Tag;  // English text identifier, empty: not translated
   std::string Caption;
   std::string ToolTipText;
@@ -25,7 +27,8 @@ struct Control {
   int HelpContextID = 0;
   bool HasCaption = true;  // text, list and combo boxes have none
   std::int32_t ForeColor = 0;  // 0x00BBGGRR
-  // Position and size in twips (1/1440 inch: 15 per pixel at 96 dots per inch).
+  // Position and size in twips (1/1440 inch: 15 per pixel at 96 dots per inch), as the
+  // dialog template lays them out; the form's resize rule moves them.
   int Left = 0, Top = 0, Width = 0, Height = 0;
 };
 

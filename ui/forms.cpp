@@ -1,7 +1,9 @@
 #include "ui/forms.h"
 
 #include "ui/options_form.h"
-#include "ui/other_forms.h"
+#include "ui/about_form.h"
+#include "ui/log_form.h"
+#include "ui/trusted_sites_form.h"
 
 namespace quellbox {
 
@@ -31,5 +33,11 @@ std::shared_ptr<Dialog> Forms::Create(const std::string& name) {
 void Forms::Unload(const std::string& name) { loaded_.erase(name); }
 
 void Forms::UnloadAll() { loaded_.clear(); }
+
+std::vector<std::shared_ptr<Dialog>> Forms::Loaded() const {
+  std::vector<std::shared_ptr<Dialog>> dialogs;
+  for (const auto& entry : loaded_) dialogs.push_back(entry.second);
+  return dialogs;
+}
 
 }  // namespace quellbox

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/dialog.h"
 
@@ -21,6 +22,7 @@ class Forms {
   std::shared_ptr<Dialog> Create(const std::string& name);
   void Unload(const std::string& name);
   void UnloadAll();
+  std::vector<std::shared_ptr<Dialog>> Loaded() const;
   template <typename T>
   std::shared_ptr<T> Get(const std::string& name) const {
     return std::dynamic_pointer_cast<T>(Find(name));

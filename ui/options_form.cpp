@@ -4,6 +4,7 @@
 
 #include "core/convert.h"
 #include "core/startup_entry.h"
+#include "resources/resource.h"
 #include "ui/html_help.h"
 
 namespace quellbox {
@@ -12,32 +13,31 @@ frmOptions::frmOptions(DialogContext& context) : Dialog(context) {
   Name = "frmOptions";
   Tag = "300";
   Caption = "XXXXXXX";
-  // Positions in twips, as laid out in the dialog template.
-  Add({.Name = "tabAll", .Tag = "301", .Caption = "XXXX", .Left = 200, .Top = 200, .Width = 7400, .Height = 6800});
-  Add({.Name = "Frame1", .Tag = "315", .Caption = "XXXX", .Left = 300, .Top = 600, .Width = 7200, .Height = 3000});
-  Add({.Name = "chkStartup", .Tag = "303", .Caption = "XXXX", .HelpContextID = 1301});
-  Add({.Name = "chkKeepLog", .Tag = "304", .Caption = "XXXX", .HelpContextID = 1302});
-  Add({.Name = "chkDisable", .Tag = "305", .Caption = "XXXX", .HelpContextID = 1303});
-  Add({.Name = "cmboKeys", .Tag = "331", .HelpContextID = 1304, .HasCaption = false});
-  Add({.Name = "chkFullScreen", .Caption = "Do not allow scripts to resize IE windows to full screen"});
-  Add({.Name = "chkSpyware", .Caption = "Stop Adware/Spyware Windows"});
-  Add({.Name = "optStrict", .Caption = "Strict - 99.99% of adware windows will not open"});
-  Add({.Name = "optLight", .Caption = "Light - some adware windows may open"});
-  Add({.Name = "Frame2", .Tag = "306", .Caption = "XXXX", .Left = 300, .Top = 3700, .Width = 7200, .Height = 2000});
-  Add({.Name = "optSound", .Index = 0, .Tag = "307", .Caption = "XXXX", .HelpContextID = 1305});
-  Add({.Name = "optSound", .Index = 1, .Tag = "308", .Caption = "XXXX", .HelpContextID = 1306});
-  Add({.Name = "optSound", .Index = 2, .Tag = "309", .Caption = "XXXX", .HelpContextID = 1307});
-  Add({.Name = "Frame3", .Visible = false});
-  Add({.Name = "Label3", .Tag = "310", .Caption = "XXXX"});
-  Add({.Name = "lblFile"});
-  Add({.Name = "cmdGetFile", .Tag = "311", .Caption = "XXXX", .HelpContextID = 1308});
-  Add({.Name = "cmdTestFile", .Tag = "312", .Caption = "XXXX", .HelpContextID = 1309});
-  Add({.Name = "Frame6", .Left = 300, .Top = 5800, .Width = 7200, .Height = 600});
-  Add({.Name = "label8", .Tag = "302", .Caption = "XXXX"});
-  Add({.Name = "Label9"});
-  Add({.Name = "Frame5", .Left = 200, .Top = 7100, .Width = 7400, .Height = 600});
-  Add({.Name = "cmdClose", .Tag = "313", .Caption = "XXXX", .HelpContextID = 1310, .Width = 1400});
-  Add({.Name = "cmdHelp", .Tag = "314", .Caption = "XXXX", .HelpContextID = 1300, .Width = 1400});
+  Add({.Name = "tabAll", .Id = IDC_TABALL, .Tag = "301", .Caption = "XXXX"});
+  Add({.Name = "Frame1", .Id = IDC_FRAME1, .In = "tabAll", .Tag = "315", .Caption = "XXXX"});
+  Add({.Name = "chkStartup", .Id = IDC_CHKSTARTUP, .In = "Frame1", .Tag = "303", .Caption = "XXXX", .HelpContextID = 1301});
+  Add({.Name = "chkKeepLog", .Id = IDC_CHKKEEPLOG, .In = "Frame1", .Tag = "304", .Caption = "XXXX", .HelpContextID = 1302});
+  Add({.Name = "chkDisable", .Id = IDC_CHKDISABLE, .In = "Frame1", .Tag = "305", .Caption = "XXXX", .HelpContextID = 1303});
+  Add({.Name = "cmboKeys", .Id = IDC_CMBOKEYS, .In = "Frame1", .Tag = "331", .HelpContextID = 1304, .HasCaption = false});
+  Add({.Name = "chkFullScreen", .Id = IDC_CHKFULLSCREEN, .In = "Frame1", .Caption = "Do not allow scripts to resize IE windows to full screen"});
+  Add({.Name = "chkSpyware", .Id = IDC_CHKSPYWARE, .In = "Frame1", .Caption = "Stop Adware/Spyware Windows"});
+  Add({.Name = "optStrict", .Id = IDC_OPTSTRICT, .In = "Frame1", .Caption = "Strict - 99.99% of adware windows will not open"});
+  Add({.Name = "optLight", .Id = IDC_OPTLIGHT, .In = "Frame1", .Caption = "Light - some adware windows may open"});
+  Add({.Name = "Frame2", .Id = IDC_FRAME2, .In = "tabAll", .Tag = "306", .Caption = "XXXX"});
+  Add({.Name = "optSound", .Index = 0, .Id = IDC_OPTSOUND0, .In = "Frame2", .Tag = "307", .Caption = "XXXX", .HelpContextID = 1305});
+  Add({.Name = "optSound", .Index = 1, .Id = IDC_OPTSOUND1, .In = "Frame2", .Tag = "308", .Caption = "XXXX", .HelpContextID = 1306});
+  Add({.Name = "optSound", .Index = 2, .Id = IDC_OPTSOUND2, .In = "Frame2", .Tag = "309", .Caption = "XXXX", .HelpContextID = 1307});
+  Add({.Name = "Frame3", .Id = IDC_FRAME3, .In = "Frame2", .Visible = false});
+  Add({.Name = "Label3", .Id = IDC_LABEL3, .In = "Frame3", .Tag = "310", .Caption = "XXXX"});
+  Add({.Name = "lblFile", .Id = IDC_LBLFILE, .In = "Frame3"});
+  Add({.Name = "cmdGetFile", .Id = IDC_CMDGETFILE, .In = "Frame3", .Tag = "311", .Caption = "XXXX", .HelpContextID = 1308});
+  Add({.Name = "cmdTestFile", .Id = IDC_CMDTESTFILE, .In = "Frame3", .Tag = "312", .Caption = "XXXX", .HelpContextID = 1309});
+  Add({.Name = "Frame6", .Id = IDC_FRAME6, .In = "tabAll"});
+  Add({.Name = "label8", .Id = IDC_LABEL8, .In = "Frame6", .Tag = "302", .Caption = "XXXX"});
+  Add({.Name = "Label9", .Id = IDC_LABEL9, .In = "Frame6"});
+  Add({.Name = "Frame5", .Id = IDC_FRAME5});
+  Add({.Name = "cmdClose", .Id = IDC_CMDCLOSE, .In = "Frame5", .Tag = "313", .Caption = "XXXX", .HelpContextID = 1310});
+  Add({.Name = "cmdHelp", .Id = IDC_CMDHELP, .In = "Frame5", .Tag = "314", .Caption = "XXXX", .HelpContextID = 1300});
 }
 
 void frmOptions::Form_Load() {

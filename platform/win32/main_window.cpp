@@ -11,7 +11,7 @@
 namespace quellbox::win32 {
 namespace {
 
-constexpr char kClassName[] = "QuellboxMain";
+constexpr wchar_t kClassName[] = L"QuellboxMain";
 constexpr UINT_PTR kTimer1 = 1;
 // While the shell's window list cannot be opened (not up at logon, or Explorer gone), or the
 // shell refused the tray icon, nothing is watched or shown: try again every two seconds, for as
@@ -28,15 +28,15 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create() {
-  WNDCLASSEXA wc{};
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &MainWindow::Proc;
   wc.hInstance = instance_;
   wc.lpszClassName = kClassName;
-  RegisterClassExA(&wc);
-  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  RegisterClassExW(&wc);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   // Never shown; the tool-window style keeps it off the taskbar should anything show it.
-  CreateWindowExA(WS_EX_TOOLWINDOW, kClassName, "Quellbox", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
+  CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"Quellbox", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
                   nullptr, instance_, this);
   return hwnd_ != nullptr;
 }
@@ -49,29 +49,29 @@ void MainWindow::Attach(MainForm& form) {
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* self = static_cast<MainWindow*>(create->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
   try {
     return self->Handle(msg, wParam, lParam);
   } catch (...) {
     TraceCaught("the main window");
-    return DefWindowProcA(hwnd, msg, wParam, lParam);  // nothing thrown may reach the system
+    return DefWindowProcW(hwnd, msg, wParam, lParam);  // nothing thrown may reach the system
   }
 }
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
-  if (!form_) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!form_) return DefWindowProcW(hwnd, msg, wParam, lParam);
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     form_->TaskbarCreated();
     return 0;
@@ -107,7 +107,7 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 int RunQuellbox(HINSTANCE instance) {
@@ -136,6 +136,7 @@ int RunQuellbox(HINSTANCE instance) {
   WinDialogs dialogs(instance, services, state, form);
   windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
   windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };
+  env.preTranslate = [&dialogs](MSG& msg) { return dialogs.PreTranslate(msg); };
   if (!form.FormLoad()) return 0;
   window.Attach(form);
 

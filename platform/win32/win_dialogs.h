@@ -1,10 +1,8 @@
 #pragma once
-// The Win32 side of the dialogs: each form bound to its dialog template. Properties go to the
-// controls after every handler; user input comes back as property changes and handler calls.
+// The dialogs on screen: each form shown in its dialog window, one instance at a time. The open
+// ones are the forms loaded in Forms, each with its window object.
 #include <windows.h>
-#include <commctrl.h>
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -13,8 +11,7 @@
 
 namespace quellbox::win32 {
 
-struct DialogLayout;
-class WinDialog;
+class DialogWindow;
 
 class WinDialogs : public DialogHost {
  public:
@@ -25,6 +22,9 @@ class WinDialogs : public DialogHost {
   void UnloadAll();
   // Keyboard navigation of the modeless dialogs; true when the message was theirs.
   bool PreTranslate(MSG& msg);
+  // Every open dialog shows its form again: a handler of one may change another's (the log
+  // viewer adds to the trusted-sites list).
+  void PushAll();
 
   void Unload(const std::string& form) override;
   void ShowModal(const std::string& form, const std::string& owner) override;
@@ -36,21 +36,14 @@ class WinDialogs : public DialogHost {
   LineList* LineListOf(const std::string& form, const std::string& control) override;
 
  private:
-  static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  // Every open dialog shows its form again: a handler of one may change another's (the log
-  // viewer adds to the trusted-sites list).
-  void PushAll();
-  bool Notify(WinDialog& dialog, const NMHDR& header, LPARAM lParam);
-  std::shared_ptr<WinDialog> Open(const std::string& name) const;
+  std::shared_ptr<DialogWindow> Open(const std::string& name) const;
+  std::shared_ptr<DialogWindow> Make(const std::string& name);
   void Forget(const std::string& name);
 
   HINSTANCE instance_;
-  Services& services_;
   MainForm& mainForm_;
   Forms forms_;
   DialogContext context_;
-  std::map<std::string, std::shared_ptr<WinDialog>> open_;
-  std::shared_ptr<WinDialog> creating_;  // the dialog whose window is being made
 };
 
 }  // namespace quellbox::win32

@@ -34,13 +34,15 @@ std::string WinEnvironment::PathInProgramDirectory(const std::string& fileName) 
 
 void WinEnvironment::DoEvents() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
       return;
     }
+    // As the main loop does: a dialog's keys (Tab, Enter, Escape) go to the dialog.
+    if (preTranslate && preTranslate(msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 

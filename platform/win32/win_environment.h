@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@ class WinEnvironment : public Environment {
   std::uint16_t UserDefaultLangId() override { return GetUserDefaultLangID(); }
   std::uint16_t SystemDefaultLangId() override { return GetSystemDefaultLangID(); }
   std::optional<int> ProgramMajorVersion(const std::string& path) override;
+  // Offered every message DoEvents pumps first; true when it was handled (a dialog's keys).
+  std::function<bool(MSG&)> preTranslate;
 
  private:
   std::string directory_;

@@ -6,13 +6,15 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/com.h"
 #include "platform/win32/failures.h"
 #include "resources/resource.h"
 
 namespace quellbox::win32 {
 namespace {
 
-// The first version of the record, through the ANSI entry point.
+// The first version of the record, through the ANSI entry point: the tip is kept as the
+// design's 64-byte ANSI field (TrayIconRecord), which this record carries as it is.
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the version-1 record is 88 bytes on 32-bit Windows");
 #endif
@@ -48,7 +50,7 @@ bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
 // The notification area shows small icons: load the small image of each icon rather than have
 // the shell shrink the large one.
 HICON WinTray::SmallIcon(HINSTANCE instance, int id) {
-  return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
@@ -84,17 +86,17 @@ std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>&
   // In the foreground, so that the menu closes when the user clicks elsewhere.
   SetForegroundWindow(owner_);
   UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner_, nullptr));
-  PostMessageA(owner_, WM_NULL, 0, 0);
+  PostMessageW(owner_, WM_NULL, 0, 0);
   if (chosen == 0 || chosen > items.size()) return std::nullopt;
   return items[chosen - 1].name;
 }
 
 // By full path: a bare name would also find a DLL planted next to Quellbox.exe.
 std::string WinHelp::SystemLibrary() {
-  char dir[MAX_PATH];
-  UINT n = GetSystemDirectoryA(dir, sizeof dir);
-  if (n == 0 || n >= sizeof dir) return {};
-  return std::string(dir, n) + "\\hhctrl.ocx";
+  wchar_t dir[MAX_PATH];
+  UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  return Narrow(dir, n) + "\\hhctrl.ocx";
 }
 
 WinHelp::~WinHelp() {
@@ -106,9 +108,9 @@ WinHelp::~WinHelp() {
 WinHelp::HtmlHelpFn WinHelp::Function() {
   if (!tried_) {
     tried_ = true;
-    if (!libraryPath_.empty()) library_.reset(LoadLibraryA(libraryPath_.c_str()));
+    if (!libraryPath_.empty()) library_.reset(LoadLibraryW(Wide(libraryPath_).c_str()));
     if (library_)
-      function_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpA")));
+      function_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(library_.get(), "HtmlHelpW")));
   }
   return function_;
 }
@@ -116,20 +118,20 @@ WinHelp::HtmlHelpFn WinHelp::Function() {
 std::intptr_t WinHelp::DisplayToc(std::intptr_t owner, const std::string& file) {
   auto htmlHelp = Function();
   if (!htmlHelp) return 0;
-  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(), HH_DISPLAY_TOC, 0));
+  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), Wide(file).c_str(), HH_DISPLAY_TOC, 0));
 }
 
 std::intptr_t WinHelp::DisplayTextPopup(std::intptr_t owner, const std::string& file, const Popup& popup) {
   auto htmlHelp = Function();
   if (!htmlHelp) return 0;
-  HH_POPUP p{};
+  HH_POPUP p{};  // its text and font pointers stay null: the same record for HtmlHelpW
   p.cbStruct = sizeof p;
   p.idString = static_cast<UINT>(popup.topic);
   p.pt = POINT{popup.x, popup.y};
   p.clrForeground = static_cast<COLORREF>(popup.textColor);
   p.clrBackground = static_cast<COLORREF>(popup.backColor);
   p.rcMargins = RECT{popup.margins[0], popup.margins[1], popup.margins[2], popup.margins[3]};
-  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), file.c_str(),
+  return reinterpret_cast<std::intptr_t>(htmlHelp(reinterpret_cast<HWND>(owner), Wide(file).c_str(),
                                                   HH_DISPLAY_TEXT_POPUP, reinterpret_cast<DWORD_PTR>(&p)));
 }
 
@@ -150,7 +152,7 @@ void WinWindowManager::ShowForm(const std::string& name) {
 
 void WinWindowManager::UnloadAllForms() {
   if (unloadDialogs) unloadDialogs();
-  PostMessageA(main_, WM_CLOSE, 0, 0);
+  PostMessageW(main_, WM_CLOSE, 0, 0);
 }
 
 }  // namespace quellbox::win32

@@ -49,7 +49,7 @@ class WinHelp : public HelpViewer {
   static std::string SystemLibrary();
 
  private:
-  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+  using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
   HtmlHelpFn Function();  // loaded on first use; null when hhctrl.ocx is missing
   std::string libraryPath_;
   UniqueModule library_;

@@ -11,7 +11,9 @@
 #include "support/sim_world.h"
 #include "ui/forms.h"
 #include "ui/options_form.h"
-#include "ui/other_forms.h"
+#include "ui/about_form.h"
+#include "ui/log_form.h"
+#include "ui/trusted_sites_form.h"
 #include "ui/strings.h"
 
 namespace quellbox {

@@ -9,24 +9,26 @@ namespace {
 
 // The program directory, the single-instance claim and version resources are shown by the Wine
 // tests of Quellbox.exe and the scenarios of browsers of several versions.
-TEST(WinEnvironment, DoEventsRunsPendingMessagesAndKeepsAQuitForTheMainLoop) {
+TEST(WinEnvironment, DoEventsRunsPendingMessagesPastTheDialogsAndKeepsAQuitForTheMainLoop) {
   static int seen = 0;
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
     if (m == WM_APP) ++seen;
-    return DefWindowProcA(h, m, w, l);
+    return DefWindowProcW(h, m, w, l);
   };
-  wc.lpszClassName = "QuellboxDoEventsTest";
-  RegisterClassA(&wc);
-  UniqueWindow window(CreateWindowA("QuellboxDoEventsTest", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+  wc.lpszClassName = L"QuellboxDoEventsTest";
+  RegisterClassW(&wc);
+  UniqueWindow window(CreateWindowW(L"QuellboxDoEventsTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
   ASSERT_TRUE(window);
-  PostMessageA(window.get(), WM_APP, 0, 0);
+  PostMessageW(window.get(), WM_APP, 0, 0);
+  PostMessageW(window.get(), WM_APP, 1, 0);
   PostQuitMessage(3);
   WinEnvironment env;
+  env.preTranslate = [](MSG& msg) { return msg.message == WM_APP && msg.wParam == 1; };  // a dialog's key
   env.DoEvents();
   EXPECT_EQ(seen, 1);
   MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
 }
 

@@ -1,4 +1,4 @@
-// Stands in for the HTML Help library: appends the command of every HtmlHelpA call to the file
+// Stands in for the HTML Help library: appends the command of every HtmlHelpW call to the file
 // named by QUELLBOX_FAKE_HHCTRL_LOG, one decimal number per line; a text popup's line also
 // carries its topic.
 #include <windows.h>
@@ -14,7 +14,7 @@ struct Popup {  // the head of HH_POPUP
 };
 }  // namespace
 
-extern "C" __declspec(dllexport) HWND WINAPI HtmlHelpA(HWND, LPCSTR, UINT command, DWORD_PTR data) {
+extern "C" __declspec(dllexport) HWND WINAPI HtmlHelpW(HWND, LPCWSTR, UINT command, DWORD_PTR data) {
   char log[MAX_PATH];
   DWORD n = GetEnvironmentVariableA("QUELLBOX_FAKE_HHCTRL_LOG", log, sizeof log);
   if (n > 0 && n < sizeof log) {

@@ -1,5 +1,5 @@
 #pragma once
-// The log viewer, the trusted-sites dialogs and the About box.
+// The log viewer.
 #include "core/url_log.h"
 #include "ui/dialog.h"
 
@@ -32,32 +32,6 @@ class frmLog : public Dialog {
   std::string LogPath();
   std::string LineOf(std::size_t row);
   UrlLogIndex index_;
-};
-
-class frmTrustedSites : public Dialog {
- public:
-  explicit frmTrustedSites(DialogContext& context);
-  void Form_Load() override;
-  void Click(const std::string& control, int index) override;
-};
-
-class frmAdd : public Dialog {
- public:
-  explicit frmAdd(DialogContext& context);
-  void Form_Load() override;
-  void Click(const std::string& control, int index) override;
-};
-
-class FrmAbout : public Dialog {
- public:
-  static constexpr std::int32_t kYellow = 65535, kRed = 255;
-  static constexpr const char* kSalesAddress = "sales@quellbox.example";
-  static constexpr const char* kSupportAddress = "support@quellbox.example";
-  explicit FrmAbout(DialogContext& context);
-  void Form_Load() override;
-  void Click(const std::string& control, int index) override;
-  void MouseMove(const std::string& control) override;
-  bool linkPointer = false;  // the hand cursor is shown
 };
 
 }  // namespace quellbox
