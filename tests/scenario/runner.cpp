@@ -4,9 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <sstream>
-#include <utility>
 #include <vector>
 
 #include "core/convert.h"

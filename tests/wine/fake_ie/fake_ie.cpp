@@ -30,8 +30,8 @@
 
 #include "core/convert.h"
 #include "core/text_file.h"
-#include "scenario/scenario.h"
 #include "platform/win32/apartment.h"
+#include "scenario/scenario.h"
 #include "win32/com_helpers.h"
 #include "win32/com_model.h"
 
