@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quellbox {
 
@@ -21,6 +22,10 @@ class Environment {
   virtual std::uint16_t SystemDefaultLangId() = 0;
   // The major version in the version resource of the program at `path`; none when unknown.
   virtual std::optional<int> ProgramMajorVersion(const std::string& path) = 0;
+  // The program's text is UTF-8; its text files (url.log, trust.hosts, spyware.lst) keep the
+  // 8-bit text of the system code page, which other programs read them in.
+  virtual std::string FromCodePage(std::string_view stored) = 0;
+  virtual std::string ToCodePage(std::string_view text) = 0;
 };
 
 class InstanceLock {

@@ -20,7 +20,7 @@ enum class RegType : std::uint32_t {
 
 struct RegData {
   std::uint32_t type = 0;
-  std::string bytes;  // raw data as stored, terminating NULs included
+  std::string bytes;  // as stored, terminating NULs included; text types in UTF-8
 };
 
 enum class RegStatus { Ok, KeyFailed, ValueFailed };

@@ -84,7 +84,7 @@ bool LoadTrustedHosts(Services& services, AppState& state) {
   auto content = ReadWholeFile(services.env.PathInProgramDirectory(kTrustFile), &missing);
   state.trustUnread = !content && !missing;
   if (!content) return false;
-  for (std::string& line : SplitLinesAtCr(*content)) state.gblTrust.push_back(std::move(line));
+  for (std::string& line : SplitLinesAtCr(services.env.FromCodePage(*content))) state.gblTrust.push_back(std::move(line));
   return true;
 }
 
@@ -129,7 +129,7 @@ bool SaveSettings(Services& services, AppState& state) {
   if (state.trustUnread && !LoadTrustedHosts(services, state)) return true;
   std::string content;
   for (const std::string& entry : state.gblTrust) content += entry + "\r\n";
-  WriteWholeFile(services.env.PathInProgramDirectory(kTrustFile), content);
+  WriteWholeFile(services.env.PathInProgramDirectory(kTrustFile), services.env.ToCodePage(content));
   return true;
 }
 

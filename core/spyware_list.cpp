@@ -9,10 +9,10 @@ std::vector<std::string> LoadSpywareList(Services& services) {
   // One rewrite at most: a file that can be neither read nor written would otherwise loop.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (auto content = ReadWholeFile(path)) {
-      auto list = SplitAtCrLf(*content);
+      auto list = SplitAtCrLf(services.env.FromCodePage(*content));
       if (list.size() > 1) return list;
     }
-    if (attempt == 0) WriteWholeFile(path, kDefaultSpywareText);
+    if (attempt == 0) WriteWholeFile(path, services.env.ToCodePage(kDefaultSpywareText));
   }
   return SplitAtCrLf(kDefaultSpywareText);
 }

@@ -32,7 +32,7 @@ void UnregisterStartup(Services& services) {
 
 void ReadAffiliateFile(Services& services, Settings& settings) {
   std::string path = services.env.PathInProgramDirectory("version.txt");
-  if (auto content = ReadWholeFile(path)) settings.Affiliate = *content;
+  if (auto content = ReadWholeFile(path)) settings.Affiliate = services.env.FromCodePage(*content);
   DeleteFileAt(path);
 }
 

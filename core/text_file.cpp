@@ -12,10 +12,34 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Narrow paths go to the C runtime as they are: the system code page on Windows, bytes elsewhere.
-UniqueFile Open(const std::string& path, const char* mode) {
-  return UniqueFile(std::fopen(path.c_str(), mode));
+#ifdef _WIN32
+// Paths are UTF-8, and the C runtime's narrow names are the system code page's: Windows is
+// given the path in UTF-16.
+std::wstring NativePath(const std::string& path) {
+  std::wstring out;
+  for (std::size_t i = 0; i < path.size();) {
+    auto lead = static_cast<unsigned char>(path[i++]);
+    int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t c = more ? lead & (0x3F >> more) : lead;
+    for (; more > 0 && i < path.size(); --more) c = c << 6 | (static_cast<unsigned char>(path[i++]) & 0x3F);
+    if (c < 0x10000) {
+      out += static_cast<wchar_t>(c);
+    } else {
+      out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  }
+  return out;
 }
+UniqueFile Open(const std::string& path, const char* mode) {
+  std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+  return UniqueFile(_wfopen(NativePath(path).c_str(), wideMode.c_str()));
+}
+bool Remove(const std::string& path) { return _wremove(NativePath(path).c_str()) == 0; }
+#else
+UniqueFile Open(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
+bool Remove(const std::string& path) { return std::remove(path.c_str()) == 0; }
+#endif
 
 bool WriteAll(std::FILE* f, std::string_view content) {
   return std::fwrite(content.data(), 1, content.size(), f) == content.size();
@@ -53,7 +77,7 @@ bool AppendToFile(const std::string& path, std::string_view content) {
   return std::fclose(f.release()) == 0 && written;
 }
 
-bool DeleteFileAt(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool DeleteFileAt(const std::string& path) { return Remove(path); }
 
 std::optional<std::string> ReadFileRange(const std::string& path, std::uint64_t offset, std::size_t length) {
   UniqueFile f = Open(path, "rb");

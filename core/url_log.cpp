@@ -37,7 +37,7 @@ std::string UrlFromLogLine(std::string_view line) {
 bool AppendUrlLog(Services& services, const Settings& settings, std::string_view url) {
   if (settings.Log != 1) return true;
   return AppendToFile(services.env.PathInProgramDirectory(kUrlLogFile),
-                      UrlLogLine(services.clock.DateText(), services.clock.TimeText(), url));
+                      services.env.ToCodePage(UrlLogLine(services.clock.DateText(), services.clock.TimeText(), url)));
 }
 
 bool ClearUrlLog(Services& services) {

@@ -66,11 +66,15 @@ void frmLog::Refresh() {
   }
 }
 
-std::string frmLog::RowText(std::size_t row) { return index_.Row(LogPath(), row, kShownLength); }
+std::string frmLog::Row(std::size_t row, std::size_t limit) {
+  return context_.services.env.FromCodePage(index_.Row(LogPath(), row, limit));
+}
+
+std::string frmLog::RowText(std::size_t row) { return Row(row, kShownLength); }
 
 std::string frmLog::LineOf(std::size_t row) {
   if (row >= index_.Rows()) return {};
-  return index_.Row(LogPath(), row) + (index_.HasLineBreak(row) ? "\r\n" : "");
+  return Row(row) + (index_.HasLineBreak(row) ? "\r\n" : "");
 }
 
 void frmLog::Click(const std::string& control, int index) {
@@ -113,7 +117,7 @@ void frmLog::DoubleClick(const std::string& control, int row) {
   (*this)["cmdAddtoTrusted"].Enabled = false;
   SelectedLine = row < 0 || static_cast<std::size_t>(row) >= index_.Rows()
                      ? std::string()
-                     : index_.Row(LogPath(), static_cast<std::size_t>(row));
+                     : Row(static_cast<std::size_t>(row));
   if (SelectedLine.empty()) return;
   OpenUrlInBrowser(context_.services, UrlFromLogLine(SelectedLine));
 }

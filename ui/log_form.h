@@ -31,6 +31,8 @@ class frmLog : public Dialog {
   LineList* List();
   std::string LogPath();
   std::string LineOf(std::size_t row);
+  // A row's text as the program keeps text; at most `limit` bytes of the file.
+  std::string Row(std::size_t row, std::size_t limit = std::string::npos);
   UrlLogIndex index_;
 };
 

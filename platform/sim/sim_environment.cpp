@@ -12,6 +12,31 @@ std::optional<int> SimEnvironment::ProgramMajorVersion(const std::string& path) 
   return it->second;
 }
 
+std::string SimEnvironment::FromCodePage(std::string_view stored) {
+  std::string text;
+  for (unsigned char c : stored) {
+    if (c < 0x80) text += static_cast<char>(c);
+    else text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+  }
+  return text;
+}
+
+std::string SimEnvironment::ToCodePage(std::string_view text) {
+  std::string stored;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      stored += static_cast<char>(c);
+      continue;
+    }
+    auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    bool latin1 = (c == 0xC2 || c == 0xC3) && (next & 0xC0) == 0x80;
+    stored += latin1 ? static_cast<char>((c & 0x03) << 6 | (next & 0x3F)) : '?';
+    while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) ++i;
+  }
+  return stored;
+}
+
 SimInstanceLock::SimInstanceLock(std::shared_ptr<SimInstanceTable> table)
     : table_(std::move(table)) {}
 

@@ -44,6 +44,9 @@ class SimEnvironment : public Environment {
   std::uint16_t UserDefaultLangId() override { return userLangId; }
   std::uint16_t SystemDefaultLangId() override { return systemLangId; }
   std::optional<int> ProgramMajorVersion(const std::string& path) override;
+  // As if the system code page were ISO 8859-1: what it cannot spell becomes "?", as on Windows.
+  std::string FromCodePage(std::string_view stored) override;
+  std::string ToCodePage(std::string_view text) override;
 
   std::map<std::string, int> programVersions;  // by path
   std::uint16_t userLangId = 0x0409, systemLangId = 0x0409;

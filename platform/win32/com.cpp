@@ -37,22 +37,22 @@ Bstr::Bstr(const std::string& text) {
   b_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-std::string Narrow(const wchar_t* text, std::size_t length) {
+std::string Narrow(const wchar_t* text, std::size_t length, UINT codePage) {
   if (!text || length == 0) return {};
-  int n = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(codePage, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(codePage, 0, text, static_cast<int>(length), out.data(), n, nullptr, nullptr);
   return out;
 }
 
 std::string Narrow(BSTR text) { return Narrow(text, text ? SysStringLen(text) : 0); }
+std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
 
-std::wstring Wide(const std::string& text) {
+std::wstring Wide(std::string_view text, UINT codePage) {
   if (text.empty()) return {};
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
 

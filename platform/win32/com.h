@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <utility>
 
@@ -97,10 +98,12 @@ class Variant {
 // the proxy is dead for good.
 bool IsDisconnection(HRESULT hr);
 
-// Text in the system code page, as the rest of the program keeps it.
-std::string Narrow(const wchar_t* text, std::size_t length);
+// The program keeps its text in UTF-8 and gives Windows UTF-16: these are the one place where
+// one becomes the other. `codePage` is for the stored files that keep the system code page.
+std::string Narrow(const wchar_t* text, std::size_t length, UINT codePage = CP_UTF8);
 std::string Narrow(BSTR text);
-std::wstring Wide(const std::string& text);
+std::string Narrow(const std::wstring& text);
+std::wstring Wide(std::string_view text, UINT codePage = CP_UTF8);
 
 // The value behind a VARIANT, following VT_BYREF|VT_VARIANT; empty when it is no text and
 // cannot be converted to one.

@@ -1,5 +1,6 @@
 #include "platform/win32/dialog_window.h"
 
+#include "platform/win32/com.h"
 #include "platform/win32/failures.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/win_dialogs.h"
@@ -8,25 +9,23 @@
 namespace quellbox::win32 {
 namespace {
 
-std::string ClassOf(HWND control) {
-  char name[64] = {};
-  GetClassNameA(control, name, sizeof name);
+std::wstring ClassOf(HWND control) {
+  wchar_t name[64] = {};
+  GetClassNameW(control, name, 64);
   return name;
 }
 
-LONG_PTR ButtonKind(HWND control) { return GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK; }
+LONG_PTR ButtonKind(HWND control) { return GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK; }
 
 bool IsToggle(HWND control) {
   LONG_PTR kind = ButtonKind(control);
   return kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX || kind == BS_AUTORADIOBUTTON || kind == BS_RADIOBUTTON;
 }
 
-std::string WindowTextA(HWND control) {
-  int n = GetWindowTextLengthA(control);
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  GetWindowTextA(control, text.data(), n + 1);
-  text.resize(std::char_traits<char>::length(text.c_str()));
-  return text;
+std::string WindowText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  int n = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+  return Narrow(text.c_str(), static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
 int Dpi() {
@@ -114,32 +113,32 @@ void DialogWindow::ReadMinimumSize() {
 }
 
 void DialogWindow::Push() {
-  std::wstring title = UiText(form->Caption);
+  std::wstring title = Wide(form->Caption);
   SetWindowTextW(hwnd, title.c_str());
   for (const Control& c : form->Controls) {
     HWND h = c.Id ? GetDlgItem(hwnd, c.Id) : nullptr;
     if (!h) continue;
-    std::string kind = ClassOf(h);
-    if (kind == "Button" || kind == "Static") {
-      bool bitmap = kind == "Static" && (GetWindowLongPtrA(h, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
+    std::wstring kind = ClassOf(h);
+    if (kind == L"Button" || kind == L"Static") {
+      bool bitmap = kind == L"Static" && (GetWindowLongPtrW(h, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
       if (!bitmap && c.HasCaption) {
-        std::wstring caption = UiText(c.Caption);
+        std::wstring caption = Wide(c.Caption);
         SetWindowTextW(h, caption.c_str());
       }
-      if (kind == "Button" && IsToggle(h)) CheckDlgButton(hwnd, c.Id, c.Value ? BST_CHECKED : BST_UNCHECKED);
-    } else if (kind == "Edit") {
-      if (WindowTextA(h) != c.Text) SetWindowTextA(h, c.Text.c_str());
-    } else if (kind == "ListBox" || kind == "ComboBox") {
-      bool list = kind == "ListBox";
+      if (kind == L"Button" && IsToggle(h)) CheckDlgButton(hwnd, c.Id, c.Value ? BST_CHECKED : BST_UNCHECKED);
+    } else if (kind == L"Edit") {
+      if (WindowText(h) != c.Text) SetWindowTextW(h, Wide(c.Text).c_str());
+    } else if (kind == L"ListBox" || kind == L"ComboBox") {
+      bool list = kind == L"ListBox";
       if (items_[c.Id] != c.Items) {
-        SendMessageA(h, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+        SendMessageW(h, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
         for (const auto& item : c.Items)
-          SendMessageA(h, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+          SendMessageW(h, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
         items_[c.Id] = c.Items;
       }
-      SendMessageA(h, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(c.ListIndex), 0);
-    } else if (kind == WC_TABCONTROLA) {
-      std::wstring caption = UiText(c.Caption);
+      SendMessageW(h, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(c.ListIndex), 0);
+    } else if (kind == WC_TABCONTROLW) {
+      std::wstring caption = Wide(c.Caption);
       TCITEMW tab{};
       tab.mask = TCIF_TEXT;
       tab.pszText = caption.data();
@@ -148,7 +147,7 @@ void DialogWindow::Push() {
     }
     EnableWindow(h, c.Enabled);
     // A frame without a caption only groups its controls; it draws nothing.
-    bool layoutOnly = kind == "Button" && ButtonKind(h) == BS_GROUPBOX && c.Caption.empty();
+    bool layoutOnly = kind == L"Button" && ButtonKind(h) == BS_GROUPBOX && c.Caption.empty();
     ShowWindow(h, c.Visible && ContainerVisible(c.In) && !layoutOnly ? SW_SHOWNA : SW_HIDE);
     Tip(h, c.ToolTipText);
   }
@@ -162,7 +161,7 @@ void DialogWindow::Tip(HWND control, const std::string& text) {
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, nullptr, nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
   }
-  std::wstring wide = UiText(text);
+  std::wstring wide = Wide(text);
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -180,19 +179,19 @@ void DialogWindow::Tip(HWND control, const std::string& text) {
 
 // Reads what the user changed in one control into the form.
 void DialogWindow::Pull(HWND control, Control& c) {
-  std::string kind = ClassOf(control);
-  if (kind == "Button" && IsToggle(control)) {
+  std::wstring kind = ClassOf(control);
+  if (kind == L"Button" && IsToggle(control)) {
     // A radio button clears its group: read every toggle back.
     for (Control& other : form->Controls) {
       HWND h = other.Id ? GetDlgItem(hwnd, other.Id) : nullptr;
-      if (h && ClassOf(h) == "Button" && IsToggle(h)) other.Value = IsDlgButtonChecked(hwnd, other.Id) == BST_CHECKED;
+      if (h && ClassOf(h) == L"Button" && IsToggle(h)) other.Value = IsDlgButtonChecked(hwnd, other.Id) == BST_CHECKED;
     }
-  } else if (kind == "ListBox") {
-    c.ListIndex = static_cast<int>(SendMessageA(control, LB_GETCURSEL, 0, 0));
-  } else if (kind == "ComboBox") {
-    c.ListIndex = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-  } else if (kind == "Edit") {
-    c.Text = WindowTextA(control);
+  } else if (kind == L"ListBox") {
+    c.ListIndex = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
+  } else if (kind == L"ComboBox") {
+    c.ListIndex = static_cast<int>(SendMessageW(control, CB_GETCURSEL, 0, 0));
+  } else if (kind == L"Edit") {
+    c.Text = WindowText(control);
   }
 }
 
@@ -260,12 +259,12 @@ INT_PTR DialogWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       Control* c = ControlFor(control);
       if (!c) return FALSE;
       WORD code = HIWORD(wParam);
-      std::string kind = ClassOf(control);
-      bool click = (kind == "Button" && code == BN_CLICKED) || (kind == "Static" && code == STN_CLICKED) ||
-                   (kind == "ListBox" && code == LBN_SELCHANGE) || (kind == "ComboBox" && code == CBN_SELCHANGE);
+      std::wstring kind = ClassOf(control);
+      bool click = (kind == L"Button" && code == BN_CLICKED) || (kind == L"Static" && code == STN_CLICKED) ||
+                   (kind == L"ListBox" && code == LBN_SELCHANGE) || (kind == L"ComboBox" && code == CBN_SELCHANGE);
       Pull(control, *c);
       // A radio button reports its clearing too: only the one chosen is a click.
-      if (click && !(kind == "Button" && ButtonKind(control) == BS_AUTORADIOBUTTON && !c->Value)) {
+      if (click && !(kind == L"Button" && ButtonKind(control) == BS_AUTORADIOBUTTON && !c->Value)) {
         std::string name = c->Name;  // the handler may change the form's controls
         form->Click(name, c->Index);
       }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/win32/com.h"
 #include "platform/win32/handles.h"
 
 namespace quellbox::win32 {
@@ -11,13 +12,13 @@ namespace {
 // every line, which is rare, so that it can be switched on in a running process.
 struct FailureLog {
   bool enabled = false;
-  std::string file;
+  std::wstring file;
   FailureLog() {
-    char value[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("QUELLBOX_COM_LOG", value, sizeof value);
-    if (n == 0 || n >= sizeof value) return;
+    wchar_t value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"QUELLBOX_COM_LOG", value, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
     enabled = true;
-    if (lstrcmpiA(value, "debug") != 0) file = value;
+    if (lstrcmpiW(value, L"debug") != 0) file = value;
   }
 };
 
@@ -35,9 +36,10 @@ void Trace(const std::string& text) {
   const FailureLog log;
   if (!log.enabled) return;
   std::string line = "Quellbox: " + text + "\r\n";
-  OutputDebugStringA(line.c_str());
+  // The log's lines are UTF-8, as the program's text is.
+  OutputDebugStringW(Wide(line).c_str());
   if (log.file.empty()) return;
-  HANDLE f = CreateFileA(log.file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE f = CreateFileW(log.file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   UniqueHandle file(f == INVALID_HANDLE_VALUE ? nullptr : f);
   DWORD written = 0;
@@ -60,7 +62,7 @@ void TraceCaught(const char* where) noexcept {
 
 HRESULT LogIfFailed(HRESULT hr, const char* call, const char* file, int line) {
   if (SUCCEEDED(hr)) return hr;
-  char where[64];
+  char where[64];  // ASCII only: the A form is all it needs
   wsprintfA(where, " failed: 0x%08lX (%s:%d)", static_cast<unsigned long>(hr), BaseName(file), line);
   Trace(call + std::string(where));
   return hr;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/com.h"
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/failures.h"
 #include "resources/resource.h"
@@ -112,22 +113,22 @@ bool WinDialogs::IsLoaded(const std::string& form) { return Open(form) != nullpt
 
 std::optional<std::string> WinDialogs::OpenFile(const std::string& initialDirectory, const std::string& filter,
                                                 const std::string& title) {
-  std::string filters = filter;
-  std::replace(filters.begin(), filters.end(), '|', '\0');
-  filters.append(2, '\0');
-  std::string file(32768, '\0');
-  OPENFILENAMEA ofn{};
+  std::wstring filters = Wide(filter), directory = Wide(initialDirectory), caption = Wide(title);
+  std::replace(filters.begin(), filters.end(), L'|', L'\0');
+  filters.append(2, L'\0');
+  std::wstring file(32768, L'\0');
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = GetActiveWindow();
   ofn.lpstrFilter = filters.c_str();
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = initialDirectory.c_str();
-  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrInitialDir = directory.c_str();
+  ofn.lpstrTitle = caption.c_str();
   // The process's current folder stays: it is not the dialog's to change.
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameA(&ofn)) return std::nullopt;
-  return std::string(file.c_str());
+  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return Narrow(file.c_str(), std::char_traits<wchar_t>::length(file.c_str()));
 }
 
 void WinDialogs::ReloadMenu() { mainForm_.Menu().Form_Load(); }

@@ -7,14 +7,11 @@
 namespace quellbox::win32 {
 
 std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
+    if (n < path.size()) return Narrow(path.data(), n);
     path.resize(path.size() * 2);  // truncated: the buffer was too small
   }
 }
@@ -64,8 +61,15 @@ std::optional<int> WinEnvironment::ProgramMajorVersion(const std::string& path) 
   return major;
 }
 
+std::string WinEnvironment::FromCodePage(std::string_view stored) { return Narrow(Wide(stored, CP_ACP)); }
+
+std::string WinEnvironment::ToCodePage(std::string_view text) {
+  std::wstring wide = Wide(text);
+  return Narrow(wide.data(), wide.size(), CP_ACP);
+}
+
 bool WinInstanceLock::ClaimSingleInstance(const std::string& name) {
-  mutex_.reset(CreateMutexA(nullptr, FALSE, ("Local\\" + name).c_str()));
+  mutex_.reset(CreateMutexW(nullptr, FALSE, Wide("Local\\" + name).c_str()));
   DWORD error = GetLastError();
   // Access denied means the mutex exists under other security, so someone holds it. Any other
   // failure leaves us unable to tell: better a second icon than no blocker at all.

@@ -24,6 +24,8 @@ class WinEnvironment : public Environment {
   std::uint16_t UserDefaultLangId() override { return GetUserDefaultLangID(); }
   std::uint16_t SystemDefaultLangId() override { return GetSystemDefaultLangID(); }
   std::optional<int> ProgramMajorVersion(const std::string& path) override;
+  std::string FromCodePage(std::string_view stored) override;
+  std::string ToCodePage(std::string_view text) override;
   // Offered every message DoEvents pumps first; true when it was handled (a dialog's keys).
   std::function<bool(MSG&)> preTranslate;
 

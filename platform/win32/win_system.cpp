@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/win32/com.h"
 #include "platform/win32/failures.h"
 #include "platform/win32/handles.h"
 
@@ -18,11 +19,9 @@ template <typename Format>
 std::string SizedText(Format format) {
   int needed = format(nullptr, 0);
   if (needed <= 0) return {};
-  std::string text(static_cast<std::size_t>(needed), '\0');
-  int written = format(text.data(), needed);
-  if (written <= 0) return {};
-  text.resize(std::char_traits<char>::length(text.c_str()));
-  return text;
+  std::wstring text(static_cast<std::size_t>(needed), L'\0');
+  if (format(text.data(), needed) <= 0) return {};
+  return Narrow(text.c_str(), std::char_traits<wchar_t>::length(text.c_str()));
 }
 
 }  // namespace
@@ -36,15 +35,15 @@ WinClock::WinClock() {
 double WinClock::RandomFraction() { return std::uniform_real_distribution<double>(0.0, 1.0)(random_); }
 
 std::string WinClock::DateText() {
-  return SizedText([](char* buffer, int size) {
-    return GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, size);
+  return SizedText([](wchar_t* buffer, int size) {
+    return GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, size);
   });
 }
 
 std::string WinClock::TimeText() {
   // The default time format of the locale is its long form, seconds included.
-  return SizedText([](char* buffer, int size) {
-    return GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, size);
+  return SizedText([](wchar_t* buffer, int size) {
+    return GetTimeFormatW(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, size);
   });
 }
 
@@ -66,51 +65,43 @@ DWORD WINAPI WinSound::Sounding(void* self) {
 }
 
 // A missing or unplayable file is silent, not the system's default sound.
-void WinSound::PlayWave(const std::string& path) { sndPlaySoundA(path.c_str(), SND_ASYNC | SND_NODEFAULT); }
+void WinSound::PlayWave(const std::string& path) { sndPlaySoundW(Wide(path).c_str(), SND_ASYNC | SND_NODEFAULT); }
 
 std::string WinLauncher::TempPath() {
-  DWORD needed = GetTempPathA(0, nullptr);
-  for (int attempt = 0; attempt < 4 && needed > 0; ++attempt) {
-    std::string path(needed, '\0');
-    DWORD n = GetTempPathA(needed, path.data());
-    if (n == 0) return {};
-    if (n < needed) {
-      path.resize(n);
-      return path;
-    }
-    needed = n + 1;  // the variable grew in between
-  }
-  return {};
+  // The answer is at most MAX_PATH + 1 characters and its NUL, whatever the variables say.
+  wchar_t path[MAX_PATH + 2];
+  DWORD n = GetTempPathW(MAX_PATH + 2, path);
+  return n > 0 && n < MAX_PATH + 2 ? Narrow(path, n) : std::string();
 }
 
 ExecutableLookup WinLauncher::LookUpExecutable(const std::string& file, const std::string& directory) {
-  // FindExecutableA writes at most MAX_PATH characters; a result that fills them may have been
+  // FindExecutableW writes at most MAX_PATH characters; a result that fills them may have been
   // cut, so the association is then asked again through a call that reports its full size.
-  char result[MAX_PATH + 1] = {};
-  HINSTANCE code = FindExecutableA(file.c_str(), directory.c_str(), result);
-  ExecutableLookup lookup{static_cast<long>(reinterpret_cast<INT_PTR>(code)), result};
-  if (lookup.code >= 32 && lookup.path.size() >= MAX_PATH - 1) {
+  wchar_t result[MAX_PATH + 1] = {};
+  HINSTANCE code = FindExecutableW(Wide(file).c_str(), Wide(directory).c_str(), result);
+  ExecutableLookup lookup{static_cast<long>(reinterpret_cast<INT_PTR>(code)), Narrow(result, lstrlenW(result))};
+  if (lookup.code >= 32 && lstrlenW(result) >= MAX_PATH - 1) {
     DWORD size = 0;
-    std::string extension = file.substr(file.find_last_of('.'));
-    if (AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(), nullptr, nullptr,
+    std::wstring extension = Wide(file.substr(file.find_last_of('.')));
+    if (AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(), nullptr, nullptr,
                           &size) == S_FALSE && size > 0) {
-      std::string full(size, '\0');
-      if (SUCCEEDED(AssocQueryStringA(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(),
+      std::wstring full(size, L'\0');
+      if (SUCCEEDED(AssocQueryStringW(ASSOCF_NOTRUNCATE, ASSOCSTR_EXECUTABLE, extension.c_str(),
                                       nullptr, full.data(), &size)))
-        lookup.path = full.c_str();
+        lookup.path = Narrow(full.c_str(), lstrlenW(full.c_str()));
     }
   }
   return lookup;
 }
 
 bool WinLauncher::StartProcess(const std::string& application, const std::string& commandLine) {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION info{};
-  std::string mutableLine = commandLine;  // CreateProcessA may write into it
-  if (FAILED(LOG_IF_FAILED(CreateProcessA(application.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+  std::wstring mutableLine = Wide(commandLine);  // CreateProcessW may write into it
+  if (FAILED(LOG_IF_FAILED(CreateProcessW(Wide(application).c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
                                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info))))
     return false;
   UniqueHandle process(info.hProcess), thread(info.hThread);
@@ -120,7 +111,7 @@ bool WinLauncher::StartProcess(const std::string& application, const std::string
 bool WinLauncher::ShellOpen(const std::string& target) {
   // Above 32 is success; below, an error code of its own.
   auto code = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteW(nullptr, L"open", Wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return SUCCEEDED(LOG_IF_FAILED(code > 32 ? S_OK : HRESULT_FROM_WIN32(static_cast<DWORD>(code))));
 }
 

@@ -13,26 +13,14 @@
 namespace quellbox::win32 {
 namespace {
 
-// The first version of the record, through the ANSI entry point: the tip is kept as the
-// design's 64-byte ANSI field (TrayIconRecord), which this record carries as it is.
+// The one ANSI call left: the first version of the record, which every shell since Windows 95
+// takes, through Shell_NotifyIconA, so that TrayIconRecord's 64-byte tip (ASCII text: a count
+// and two words) is carried as it is.
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the version-1 record is 88 bytes on 32-bit Windows");
 #endif
 
 }  // namespace
-
-std::wstring UiText(const std::string& text) {
-  if (text.empty()) return {};
-  UINT codePage = CP_UTF8;
-  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) {
-    codePage = CP_ACP;
-    n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  }
-  std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-  return out;
-}
 
 bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
   NOTIFYICONDATAA data{};
@@ -78,7 +66,7 @@ std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>&
       AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    std::wstring caption = UiText(items[i].caption);
+    std::wstring caption = Wide(items[i].caption);
     AppendMenuW(menu, MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1, caption.c_str());
   }
   POINT at{};
@@ -136,7 +124,7 @@ std::intptr_t WinHelp::DisplayTextPopup(std::intptr_t owner, const std::string& 
 }
 
 void WinMessages::Show(const std::string& text, const std::string& caption, MessageIcon icon) {
-  std::wstring wideText = UiText(text), wideCaption = UiText(caption);
+  std::wstring wideText = Wide(text), wideCaption = Wide(caption);
   MSGBOXPARAMSW params{};
   params.cbSize = sizeof params;
   params.hwndOwner = GetActiveWindow();

@@ -11,9 +11,6 @@
 
 namespace quellbox::win32 {
 
-// Texts of the interface are UTF-8; other texts (paths) are in the system code page.
-std::wstring UiText(const std::string& text);
-
 class WinTray : public Tray {
  public:
   WinTray(HWND window, HINSTANCE instance);

