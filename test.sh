@@ -69,10 +69,10 @@ if qb_have_wine32; then
 else
   wine_exe=build/win64/Quellbox.exe
 fi
-# The setup program is 32-bit: it is tested when 32-bit Wine is here.
+# The setup program around that exe: the release's, or the 64-bit stand-in built the same way.
 wine_tests() {
-  local setup=
-  qb_have_wine32 && setup="$PWD/build/win32/Quellbox-$(sed -n 's/^project(Quellbox VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-setup.exe"
+  local setup
+  setup="$PWD/$(dirname "$wine_exe")/Quellbox-$(sed -n 's/^project(Quellbox VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-setup.exe"
   QB_WIN_UNIT_TESTS="$PWD/build/win64/tests/quellbox_win32_tests.exe" QB_SETUP="$setup" \
     tests/wine/run.sh "$wine_exe" build/wine
 }

@@ -1,8 +1,13 @@
 ; The Quellbox setup program: a per-user install that needs no administrator rights.
 ; Built by CMake (target "setup") with VERSION, PROGRAM_DIR, HELP_FILE, SOURCE_DIR and OUTFILE
-; defined on the makensis command line.
+; defined on the makensis command line; TARGET=amd64-unicode makes the 64-bit stand-in that the
+; tests run where 32-bit programs cannot run.
 
+!ifdef TARGET
+Target ${TARGET}
+!else
 Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

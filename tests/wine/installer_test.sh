@@ -1,4 +1,4 @@
-# The setup program ($QB_SETUP, a 32-bit program) and its uninstaller under Wine.
+# The setup program ($QB_SETUP: the release's, or its 64-bit stand-in) and its uninstaller under Wine.
 
 QB_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quellbox'
 
@@ -16,7 +16,7 @@ setup_folders() {
 
 have_setup() {
   [ -n "${QB_SETUP:-}" ] && [ -f "$QB_SETUP" ] && return 0
-  skip "no setup program to test (32-bit Wine is needed to run one)"
+  skip "no setup program to test"
   return 1
 }
 
