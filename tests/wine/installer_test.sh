@@ -39,6 +39,7 @@ test_a_silent_setup_installs_for_the_user_and_quellbox_runs_from_there() {
   have_setup || return 0
   setup_folders
   local dir="$QB_DIR"
+  mkdir -p "$dir" && head -c 3000000 /dev/zero >"$dir/unrelated.bin"  # not Quellbox's size
   expect_true "the silent setup succeeds" silent_setup
   local f
   for f in Quellbox.exe Quellbox.chm 357.wav uninstall.exe; do
@@ -50,14 +51,14 @@ test_a_silent_setup_installs_for_the_user_and_quellbox_runs_from_there() {
   expect_eq "Publisher" "$(qb_reg_value "$QB_UNINSTALL_KEY" Publisher)" Tarnik
   expect_eq "UninstallString" "$(qb_reg_value "$QB_UNINSTALL_KEY" UninstallString)" "\"$QB_SETUP_WIN_DIR\\uninstall.exe\""
   expect_eq "QuietUninstallString" "$(qb_reg_value "$QB_UNINSTALL_KEY" QuietUninstallString)" \
-    "\"$QB_SETUP_WIN_DIR\\uninstall.exe\" /S"
+    "\"$QB_SETUP_WIN_DIR\\uninstall.exe\" /S _?=$QB_SETUP_WIN_DIR"
   expect_eq "DisplayIcon" "$(qb_reg_value "$QB_UNINSTALL_KEY" DisplayIcon)" "$QB_SETUP_WIN_DIR\\Quellbox.exe,0"
   local size
   size=$(qb_reg_value "$QB_UNINSTALL_KEY" EstimatedSize)
-  expect_true "EstimatedSize is the folder's size in KB ($size)" test $((size)) -ge 300 -a $((size)) -le 1000
+  expect_true "EstimatedSize is the installed files' size in KB ($size)" test $((size)) -ge 300 -a $((size)) -le 1000
   expect_eq "start-menu entries" "$(ls "$QB_SETUP_MENU" 2>/dev/null | sort | tr '\n' '|')" \
     "Quellbox Help.lnk|Quellbox.lnk|Uninstall Quellbox.lnk|"
-  expect_true "no Run entry before the program's first start" qb_reg_absent "$QB_RUN_KEY" Quellbox
+  expect_eq "the setup's Run entry" "$(qb_reg_value "$QB_RUN_KEY" Quellbox)" "\"$QB_SETUP_WIN_DIR\\Quellbox.exe\""
 
   start_with_icon || return
   expect_true "Quellbox closes gracefully" qb_close
@@ -115,19 +116,85 @@ test_a_silent_uninstall_removes_the_program_and_keeps_the_users_data() {
   expect_eq "trust.hosts kept" "$(cat "$dir/trust.hosts" 2>/dev/null)" $'news.example\r'
   expect_true "url.log kept" test -f "$dir/url.log"
   expect_eq "settings kept" "$(qb_reg_value "$QB_KEY" Version)" 3080
+  # Installed again with the settings kept, Quellbox starts with Windows as Options says.
+  expect_true "the setup succeeds again" silent_setup
+  expect_eq "the Run entry is back" "$(qb_reg_value "$QB_RUN_KEY" Quellbox)" "\"$QB_SETUP_WIN_DIR\\Quellbox.exe\""
+  # The quiet uninstall string runs in place, so the caller waits until everything is gone.
+  qb_reg_set "$QB_KEY" Startup 0
+  "$QB_WINE" reg delete "$QB_RUN_KEY" /v Quellbox /f >/dev/null 2>&1
+  expect_true "the uninstaller in place succeeds" "$QB_WINE" "$dir/uninstall.exe" /S "_?=$QB_SETUP_WIN_DIR"
+  expect_true "Quellbox.exe is gone when it returns" test ! -e "$dir/Quellbox.exe"
+  expect_true "the setup succeeds once more" silent_setup
+  expect_true "no Run entry with Startup 0" qb_reg_absent "$QB_RUN_KEY" Quellbox
 }
 
-test_the_setup_refuses_a_folder_it_cannot_write_and_leaves_nothing() {
+test_the_setup_refuses_a_folder_it_cannot_write_a_root_or_a_relative_path_and_leaves_nothing() {
   have_setup || return 0
-  local blocked="$WINEPREFIX/drive_c/blocked"
+  local blocked="$WINEPREFIX/drive_c/blocked" folder rc
   echo "a file, not a folder" >"$blocked"
-  silent_setup '/D=C:\blocked\Quellbox'
-  local rc=$?
-  expect_true "the setup fails (exit code $rc)" test "$rc" -ne 0
+  for folder in 'C:\blocked\Quellbox' 'C:\' 'Quellbox'; do
+    silent_setup "/D=$folder"
+    rc=$?
+    expect_eq "the setup into $folder fails" "$rc" 2
+  done
   expect_eq "the file in the way" "$(cat "$blocked")" "a file, not a folder"
+  expect_true "nothing in the drive's root" test ! -e "$WINEPREFIX/drive_c/Quellbox.exe"
   expect_true "no uninstall entry" qb_reg_absent "$QB_UNINSTALL_KEY" DisplayName
   silent_setup '/D=C:\fresh\Quellbox'
   expect_true "a folder that can be made is used" test -f "$WINEPREFIX/drive_c/fresh/Quellbox/Quellbox.exe"
+}
+
+# One copy at a time: the entries always describe it, and an uninstaller takes only its own.
+test_a_second_folder_is_refused_and_a_strays_uninstaller_leaves_the_installed_copys_entries() {
+  have_setup || return 0
+  setup_folders
+  expect_true "the setup succeeds" silent_setup || return
+  silent_setup '/D=C:\Other\Quellbox'
+  expect_eq "the setup into another folder fails" "$?" 2
+  expect_true "nothing installed there" test ! -e "$WINEPREFIX/drive_c/Other/Quellbox/Quellbox.exe"
+  expect_eq "InstallLocation" "$(qb_reg_value "$QB_UNINSTALL_KEY" InstallLocation)" "$QB_SETUP_WIN_DIR"
+  # A copy of the folder made by hand, uninstalled: the installed copy keeps its entries.
+  cp -r "$QB_DIR" "$WINEPREFIX/drive_c/Stray"
+  expect_true "the stray's uninstaller succeeds" "$QB_WINE" 'C:\Stray\uninstall.exe' /S '_?=C:\Stray'
+  expect_true "the stray's program is gone" test ! -e "$WINEPREFIX/drive_c/Stray/Quellbox.exe"
+  expect_eq "the Uninstall entry stays" "$(qb_reg_value "$QB_UNINSTALL_KEY" InstallLocation)" "$QB_SETUP_WIN_DIR"
+  expect_eq "the Run entry stays" "$(qb_reg_value "$QB_RUN_KEY" Quellbox)" "\"$QB_SETUP_WIN_DIR\\Quellbox.exe\""
+  expect_true "the start-menu links stay" test -e "$QB_SETUP_MENU/Quellbox.lnk"
+}
+
+# A Quellbox that hangs answers no WM_CLOSE: the setup gives up in bounded time and says so.
+test_a_hung_quellbox_stops_a_silent_setup_within_forty_seconds() {
+  have_setup || return 0
+  local helper start rc
+  helper="$(dirname "${QB_WIN_UNIT_TESTS:-}")/fake_ie.exe"
+  [ -f "$helper" ] || { fail "fake_ie.exe is not built beside the Windows tests"; return; }
+  (setsid "$(qb_loader "$helper")" "$helper" hung-quellbox >/dev/null 2>&1 &)
+  sleep 3
+  start=$SECONDS
+  timeout 120 "$QB_WINE" "$QB_SETUP" /S >/dev/null 2>&1
+  rc=$?
+  expect_eq "the setup's exit code" "$rc" 2
+  expect_true "it gave up within 40 s ($((SECONDS - start)) s)" test $((SECONDS - start)) -le 40
+  setup_folders
+  expect_true "nothing installed" test ! -e "$QB_DIR/Quellbox.exe"
+}
+
+# A folder the system code page cannot spell, from the setup to the uninstaller.
+test_quellbox_installs_runs_and_uninstalls_in_a_folder_named_lodz() {
+  have_setup || return 0
+  expect_true "the setup succeeds" silent_setup '/D=C:\Łódź\Quellbox' || return
+  QB_DIR="$WINEPREFIX/drive_c/Łódź/Quellbox"
+  expect_true "Quellbox.exe is there" test -f "$QB_DIR/Quellbox.exe"
+  expect_true "the desktop comes up" qb_desktop
+  expect_true "Quellbox starts" qb_start || return
+  expect_true "Quellbox closes gracefully" qb_close
+  expect_true "spyware.lst and trust.hosts written there" test -f "$QB_DIR/spyware.lst" -a -f "$QB_DIR/trust.hosts"
+  "$QB_WINE" regedit /E "$QB_WORK/run.reg" 'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run' >/dev/null 2>&1
+  expect_eq "the Run entry" "$(iconv -f UTF-16 -t UTF-8 "$QB_WORK/run.reg" | tr -d '\r' | sed -n 's/^"Quellbox"=//p')" \
+    '"C:\\Łódź\\Quellbox\\Quellbox.exe"'
+  expect_true "the uninstaller succeeds" "$QB_WINE" "$QB_DIR/uninstall.exe" /S '_?=C:\Łódź\Quellbox'
+  expect_true "Quellbox.exe is gone" test ! -e "$QB_DIR/Quellbox.exe"
+  expect_true "the Run entry is removed" qb_reg_absent "$QB_RUN_KEY" Quellbox
 }
 
 # The first page, in the language the program itself would choose; the English one goes to the
@@ -140,7 +207,8 @@ test_the_setups_first_page_speaks_the_users_language() {
   xdotool mousemove 900 300 click 1
   sleep 0.5
   qb_screenshot "$empty"
-  for lang in en_US.UTF-8:Welcome fr_FR.UTF-8:Bienvenue; do
+  # Portuguese speakers get the Portuguese of Brazil, as in the program ("Instalador").
+  for lang in en_US.UTF-8:Welcome fr_FR.UTF-8:Bienvenue pt_PT.UTF-8:Instalador; do
     expected=${lang#*:}
     (cd "$QB_WORK" && setsid env LANG="${lang%%:*}" LC_ALL="${lang%%:*}" \
       "$QB_WINE" explorer /desktop=$QB_DESKTOP "$QB_SETUP" >/dev/null 2>&1 &)

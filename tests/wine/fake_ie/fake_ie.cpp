@@ -11,6 +11,8 @@
 //       Serves the shell's window list (the stand-in for Explorer) until it is ended.
 //   fake_ie.exe tray-outage SECONDS
 //       Plays an Explorer restart whose notification area refuses icons for a while.
+//   fake_ie.exe hung-quellbox
+//       Plays a Quellbox that has hung: its window and mutex, and no message ever read.
 //
 // Only tests use it. CLSID_ShellWindows is treated as kFakeShellWindowsClsid in the prefix, so
 // that Quellbox's CoCreateInstance reaches the list served here, not Wine's own.
@@ -549,6 +551,21 @@ int TrayOutage(int seconds) {
   return 0;
 }
 
+// A Quellbox that hangs: its window and its mutex, and a thread that never reads a message.
+int HungQuellbox() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &DefWindowProcW;
+  wc.lpszClassName = L"QuellboxMain";
+  RegisterClassW(&wc);
+  UniqueWindow window(CreateWindowExW(0, L"QuellboxMain", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Tarnik.Quellbox"));
+  if (!window || !mutex) return 1;
+  std::printf("hung\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   WineHost::Paths paths;
   std::string out;
@@ -623,6 +640,7 @@ int main() {
   if (args.size() >= 2 && args[1] == "shell") rc = ServeShell();
   else if (args.size() >= 2 && args[1] == "run") rc = Run(args);
   else if (args.size() >= 3 && args[1] == "tray-outage") rc = TrayOutage(std::atoi(args[2].c_str()));
+  else if (args.size() >= 2 && args[1] == "hung-quellbox") rc = HungQuellbox();
   CoUninitialize();
   return rc;
 }
