@@ -428,9 +428,7 @@ class Runner {
       RequireStarted("show slots");
       out_ << host_.Slots(*Window(w[2])).value_or(kNotShownHere) << "\n";
     } else if (w[1] == "verdicts") {
-      auto traces = host_.TakeTraces();
-      if (!traces) out_ << kNotShownHere << "\n";
-      for (const auto& line : traces.value_or(std::vector<std::string>{}))
+      for (const auto& line : host_.TakeTraces())
         if (line.starts_with(kJudged)) out_ << "verdict: " << line.substr(std::strlen(kJudged)) << "\n";
     } else {
       throw ScenarioError("show flags, monitors, slots or verdicts");

@@ -80,9 +80,8 @@ class ScenarioHost {
   virtual Counters ReadCounters() = 0;
   virtual std::vector<std::string> TakeSounds() = 0;  // "beep 50 500", "wave <dir>/357.wav"
   virtual std::optional<std::vector<std::string>> MonitorKeys() = 0;  // none before start
-  // The lines the engine traced since the last call ("judged a new window: ..."); nullopt where
-  // they cannot be seen.
-  virtual std::optional<std::vector<std::string>> TakeTraces() = 0;
+  // The lines the engine traced since the last call ("judged a new window: ...").
+  virtual std::vector<std::string> TakeTraces() = 0;
   // A line of url.log as the transcript shows it.
   virtual std::string LogLine(const std::string& line) = 0;
   // The process-wide flags and a window's document slots; nullopt where they cannot be seen.

@@ -114,7 +114,7 @@ class SimHost : public ScenarioHost {
     return form_->IEWin()->Keys();
   }
   std::string LogLine(const std::string& line) override { return line; }
-  std::optional<std::vector<std::string>> TakeTraces() override { return std::exchange(traces_, {}); }
+  std::vector<std::string> TakeTraces() override { return std::exchange(traces_, {}); }
   std::optional<std::string> Flags() override {
     const PopupFlags& f = state_.flags;
     std::ostringstream out;

@@ -42,6 +42,7 @@ struct ComModel::Shared {
   std::vector<Connection> connections;
   DWORD nextCookie = 1;
   long calls = 0;
+  std::shared_ptr<void> keepAlive;
 };
 
 namespace {
@@ -695,7 +696,9 @@ ComPtr<IDispatch> Shared::Element(const std::shared_ptr<sim::SimElement>& e, con
   return Wrap<sim::SimElement, ComElement>(elements, e, self);
 }
 
-ComModel::ComModel() : shared_(std::make_shared<Shared>()) {}
+ComModel::ComModel(std::shared_ptr<void> keepAlive) : shared_(std::make_shared<Shared>()) {
+  shared_->keepAlive = std::move(keepAlive);
+}
 
 ComModel::~ComModel() {
   for (auto& [model, hwnd] : shared_->realWindows)

@@ -21,7 +21,9 @@ namespace quellbox::win32::testing {
 
 class ComModel {
  public:
-  ComModel();
+  // `keepAlive` (the hub the model's objects read through) lives as long as any of them: a
+  // process that held one may release it only when its COM apartment ends, after the model.
+  explicit ComModel(std::shared_ptr<void> keepAlive = nullptr);
   ~ComModel();  // breaks the cache; objects still held elsewhere keep working
   ComModel(const ComModel&) = delete;
   ComModel& operator=(const ComModel&) = delete;

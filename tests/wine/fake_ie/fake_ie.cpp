@@ -120,6 +120,7 @@ class WineHost : public ScenarioHost {
     std::string exe, directory, self, trace;
   };
   explicit WineHost(const Paths& paths) : paths_(paths) {
+    DeleteFileAt(FailureLog());  // the previous scenario's
     std::FILE* trace = std::fopen(paths_.trace.c_str(), "rb");
     if (trace) {
       std::fseek(trace, 0, SEEK_END);
@@ -135,7 +136,7 @@ class WineHost : public ScenarioHost {
     }
   }
 
-  sim::SimHub& Hub() override { return hub_; }
+  sim::SimHub& Hub() override { return *hub_; }
   std::string ProgramDirectory() override { return paths_.directory; }
   void SetRegistryValue(const std::string& name, const std::string& value) override {
     SetText(HKEY_CURRENT_USER, kSettingsKey, name, value);
@@ -175,7 +176,7 @@ class WineHost : public ScenarioHost {
   // answered: an answer that arrives after Quellbox's bound must not count.
   void Hang(const std::string& object, const std::string& property, std::function<void()> meanwhile) override {
     if (object == "shell") throw sim::SimulatorOnly("hang shell");
-    hub_.InsideNextRead(object, property, [this, meanwhile] {
+    hub_->InsideNextRead(object, property, [this, meanwhile] {
       DWORD start = GetTickCount();
       meanwhile();
       while (GetTickCount() - start < CallBoundFilter::kCallBoundMs + 2000) Pump(50);
@@ -206,7 +207,7 @@ class WineHost : public ScenarioHost {
     // a read hears it once back in its message loop, so only then can it listen again.
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     awaitListeners_ = Started();
-    if (hub_.Depth() == 0) CommandDone();
+    if (hub_->Depth() == 0) CommandDone();
   }
   void CommandDone() override {
     if (std::exchange(awaitListeners_, false)) Settle([this] { return Listeners() > 0; });
@@ -241,16 +242,19 @@ class WineHost : public ScenarioHost {
     if (!RegistryValue("Version").value_or("").empty())
       baseline_ = TextToLong(RegistryValue("WindowsLeft").value_or("")).value_or(0);
     std::wstring command = Wide("\"" + paths_.exe + "\"");
-    // Quellbox's calls of the sound functions are traced to this process's standard error.
+    // Quellbox's calls of the sound functions are traced to this process's standard error, and
+    // what it records goes to its failure log.
     char previous[256] = "";
     DWORD had = GetEnvironmentVariableA("WINEDEBUG", previous, sizeof previous);
     SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
+    SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", Wide(FailureLog()).c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     BOOL created = CreateProcessW(Wide(paths_.exe).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   Wide(paths_.directory).c_str(), &startup, &info);
     SetEnvironmentVariableA("WINEDEBUG", had ? previous : nullptr);
+    SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", nullptr);
     if (!created) throw ScenarioError("Quellbox.exe cannot be started: error " + std::to_string(GetLastError()));
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);
@@ -340,10 +344,18 @@ class WineHost : public ScenarioHost {
     if (separator == std::string::npos) return line;
     return "12/5/2026 1:05:09 PM" + line.substr(separator);
   }
-  // Quellbox.exe writes its verdicts to its failure log too, but reading them here has left
-  // fake_ie.exe's heap broken at exit under Wine 8 (a crash after the last scenario, cause not
-  // found): shown in the simulator only.
-  std::optional<std::vector<std::string>> TakeTraces() override { return std::nullopt; }
+  // Quellbox.exe's failure log, from where the last look ended.
+  std::vector<std::string> TakeTraces() override {
+    std::vector<std::string> lines;
+    std::string log = ReadWholeFile(FailureLog()).value_or("");
+    std::istringstream in(log.size() > failuresSeen_ ? log.substr(failuresSeen_) : "");
+    failuresSeen_ = log.size();
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.starts_with("Quellbox: ")) lines.push_back(line.substr(10));
+    }
+    return lines;
+  }
   std::optional<std::string> Flags() override { return std::nullopt; }
   std::optional<std::string> Slots(const sim::SimBrowser&) override { return std::nullopt; }
 
@@ -419,6 +431,7 @@ class WineHost : public ScenarioHost {
     if (code != 0) throw ScenarioError("Quellbox.exe ended with exit code " + std::to_string(code));
   }
   static std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+  std::string FailureLog() const { return Directory(paths_.trace) + "\\failures.log"; }
   std::string InProgramDirectory(std::string path) {
     if (path.rfind(paths_.directory, 0) == 0) path = "<dir>" + path.substr(paths_.directory.size());
     for (char& c : path)
@@ -445,12 +458,14 @@ class WineHost : public ScenarioHost {
   }
 
   Paths paths_;
-  sim::SimHub hub_;
+  // Quellbox.exe may release its last proxy of a window after this host is gone, when COM
+  // ends: the hub the window refers to goes with the last of them.
+  std::shared_ptr<sim::SimHub> hub_ = std::make_shared<sim::SimHub>();
   // Hears which read of the shell's list is being answered, in the process that serves it.
   ComPtr<IDispatch> watcher_ = ComPtr<IDispatch>::Adopt(new ShellWatcher([this](const std::string& property) {
-    hub_.Read("shell", property);
+    hub_->Read("shell", property);
   }));
-  ComModel model_;
+  ComModel model_{hub_};
   ComPtr<IDispatch> shell_;
   UniqueHandle shellProcess_;
   UniqueHandle process_;
@@ -462,6 +477,7 @@ class WineHost : public ScenarioHost {
   bool killerEnabled_ = true;
   Counters counters_;
   std::size_t traceSeen_ = 0;
+  std::size_t failuresSeen_ = 0;
 };
 
 // Makes Quellbox's CoCreateInstance(CLSID_ShellWindows) reach the fake list, in the registry
