@@ -84,7 +84,8 @@ bool LoadTrustedHosts(Services& services, AppState& state) {
   auto content = ReadWholeFile(services.env.PathInProgramDirectory(kTrustFile), &missing);
   state.trustUnread = !content && !missing;
   if (!content) return false;
-  for (std::string& line : SplitLinesAtCr(services.env.FromCodePage(*content))) state.gblTrust.push_back(std::move(line));
+  for (std::string& line : SplitLinesAtCr(services.env.FromCodePage(*content)))
+    state.gblTrust.push_back(std::move(line));
   return true;
 }
 

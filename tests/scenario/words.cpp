@@ -41,7 +41,8 @@ std::string Visible(const std::string& text) {
     if (c == '\r') out += "\\r";
     else if (c == '\n') out += "\\n";
     else if (c == '\0') out += "\\0";
-    else if (static_cast<unsigned char>(c) >= 0x80) out += "\\x" + std::string{"0123456789ABCDEF"[(c >> 4) & 15], "0123456789ABCDEF"[c & 15]};
+    else if (static_cast<unsigned char>(c) >= 0x80)
+      out += std::string{'\\', 'x', "0123456789ABCDEF"[(c >> 4) & 15], "0123456789ABCDEF"[c & 15]};
     else out += c;
   }
   return out;
