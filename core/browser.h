@@ -101,6 +101,8 @@ class BrowserEventSink {
   virtual void DownloadComplete() = 0;
   virtual void NavigateComplete2(const std::string& url) = 0;
   virtual void NewWindow2(bool& cancel) = 0;
+  // Windows XP SP2 and later: the same request with the opener's address and the new window's.
+  virtual void NewWindow3(bool& cancel, std::uint32_t flags, const std::string& opener, const std::string& url) = 0;
   virtual void OnQuit() = 0;
 };
 

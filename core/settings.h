@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/blocked_popups.h"
 #include "core/services.h"
 
 namespace quellbox {
@@ -51,6 +52,9 @@ struct AppState {
   // empty list until it has been read or the user has changed the list.
   bool trustUnread = false;
   std::vector<std::string> SpywareList;
+  BlockedPopups blocked;
+  // Hosts the user allowed from the blocked list until Quellbox exits; never stored.
+  std::vector<std::string> allowedThisRun;
 };
 
 std::string SettingsSection(Environment& env);

@@ -1,5 +1,6 @@
 #include "core/trust.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/convert.h"
@@ -64,8 +65,16 @@ bool IsTrustedUrl(const std::vector<std::string>& trust, std::string_view url) {
   return false;
 }
 
+bool AddTrustedHost(AppState& state, const std::string& host) {
+  auto& trust = state.gblTrust;
+  if (std::find(trust.begin(), trust.end(), host) != trust.end()) return false;
+  trust.push_back(host);
+  state.trustUnread = false;  // the user's list from now on
+  return true;
+}
+
 bool RecordClosedPopup(Services& services, AppState& state, std::string_view url) {
-  if (IsTrustedUrl(state.gblTrust, url)) return false;
+  if (IsTrustedUrl(state.gblTrust, url) || IsTrustedUrl(state.allowedThisRun, url)) return false;
   Settings& s = state.settings;
   // A log that cannot be written must not switch blocking off: the line is lost, nothing else.
   if (s.Log != 0) AppendUrlLog(services, s, url);
@@ -73,6 +82,7 @@ bool RecordClosedPopup(Services& services, AppState& state, std::string_view url
   if (s.SoundIs(2)) services.sound.PlayWave(s.WaveFile);
   CountOneMore(s.WindowsLeft);
   CountOneMore(s.ClosedSinceStart);
+  state.blocked.Add(std::string(url));
   return true;
 }
 

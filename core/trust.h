@@ -16,8 +16,12 @@ std::string HostOfUrl(std::string_view url);
 // pattern, or the address's host equals the entry trimmed of blanks (ignoring case).
 bool IsTrustedUrl(const std::vector<std::string>& trust, std::string_view url);
 
+// Appends `host` to the trusted list unless it is listed already (false then).
+bool AddTrustedHost(AppState& state, const std::string& host);
+
 // For a window about to be closed because of the page at `url`: false when the page is trusted
-// (nothing happens); otherwise logs, sounds, counts and answers true, whatever of that fails.
+// (nothing happens), also by a host allowed until exit; otherwise logs, sounds, counts, lists it
+// among the blocked pop-ups and answers true, whatever of that fails.
 bool RecordClosedPopup(Services& services, AppState& state, std::string_view url);
 
 }  // namespace quellbox

@@ -33,6 +33,8 @@ struct MenuItem {
   std::string caption;  // UTF-8
   bool checked = false;
   bool separator = false;
+  bool grayed = false;
+  std::vector<MenuItem> submenu;  // not empty: the item opens this menu
 };
 
 class MenuPresenter {
@@ -64,6 +66,7 @@ class WindowManager {
   virtual ~WindowManager() = default;
   virtual void ShowForm(const std::string& name) = 0;  // modeless, one instance, brought up
   virtual void UnloadAllForms() = 0;                   // the dialogs, then the main window
+  virtual void TrustedSitesChanged() = 0;              // an open Trusted Sites list shows it
 };
 
 enum class MessageIcon { None, Exclamation };

@@ -1,6 +1,7 @@
 #include "monitor/ie_class.h"
 
 #include <cmath>
+#include <utility>
 
 #include "core/convert.h"
 #include "core/trust.h"
@@ -167,14 +168,31 @@ void IE_Class::NewWindow2(bool& cancel) {
 
   // A plug-in object with the focus (not a text field) opens windows at the user's request.
   bool unrequested = !Flags().UserGesture && keyState >= 0 && (tag != "OBJECT" || textEdit);
+  bool blocked = false;
   if (unrequested && settings.KillerEnabled) {
     auto url = ie_ ? ie_->LocationURL() : std::nullopt;
-    if (url) cancel = RecordClosedPopup(engine_.services, engine_.state, *url);
+    if (url) cancel = blocked = RecordClosedPopup(engine_.services, engine_.state, *url);
     if (!cancel) Flags().NewWindowAllowed = true;
   } else {
     Flags().NewWindowAllowed = true;
   }
   Flags().UserGesture = false;  // one gesture lets one window through
+
+  std::uint64_t entry = blocked ? engine_.state.blocked.Entries().front().serial : 0;
+  if (auto early = std::exchange(earlyAddress_, std::nullopt)) {
+    engine_.state.blocked.SetAddress(entry, early->url, early->flags);
+    awaitingAddress_.reset();
+  } else {
+    awaitingAddress_ = entry;
+  }
+}
+
+// The documentation says NewWindow3 (Windows XP SP2 and later) fires instead of NewWindow2 and
+// names no order; a sink that hears both for one request pairs them here in either order. The
+// decision stays with NewWindow2: this event only adds the new window's address to the entry.
+void IE_Class::NewWindow3(bool&, std::uint32_t flags, const std::string&, const std::string& url) {
+  if (auto entry = std::exchange(awaitingAddress_, std::nullopt)) engine_.state.blocked.SetAddress(*entry, url, flags);
+  else earlyAddress_ = Address{url, flags};
 }
 
 void IE_Class::NormalizeWindow() {

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "core/browser.h"
 #include "monitor/engine.h"
@@ -43,6 +45,7 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   void DownloadComplete() override;
   void NavigateComplete2(const std::string& url) override;
   void NewWindow2(bool& cancel) override;
+  void NewWindow3(bool& cancel, std::uint32_t flags, const std::string& opener, const std::string& url) override;
   void OnQuit() override;
 
   // Document hooks: the twenty slots form a ring filled at NextSlot.
@@ -84,6 +87,13 @@ class IE_Class : public BrowserEventSink, public std::enable_shared_from_this<IE
   std::int16_t nextSlot_ = 0;
   bool raisedGesture_ = false;
   bool quit_ = false;
+  // NewWindow3 tells the address of the request NewWindow2 decided, after it or before it.
+  struct Address {
+    std::string url;
+    std::uint32_t flags = 0;
+  };
+  std::optional<Address> earlyAddress_;  // came before its NewWindow2
+  std::optional<std::uint64_t> awaitingAddress_;  // the last NewWindow2's entry (0: none listed)
 };
 
 }  // namespace quellbox

@@ -117,4 +117,6 @@ void MainForm::ShowHelpContents() { quellbox::ShowHelpContents(services_); }
 
 void MainForm::UnloadAllForms() { services_.windows.UnloadAllForms(); }
 
+void MainForm::TrustedSitesChanged() { services_.windows.TrustedSitesChanged(); }
+
 }  // namespace quellbox

@@ -41,6 +41,7 @@ class MainForm : public MenuHost {
   void ShowForm(const std::string& name) override;
   void ShowHelpContents() override;
   void UnloadAllForms() override;
+  void TrustedSitesChanged() override;
 
   frmMenu& Menu();  // loaded on first use
   Engine& GetEngine() { return engine_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/browser_start.h"
+#include "core/trust.h"
 #include "core/url_log.h"
 #include "resources/resource.h"
 #include "ui/forms.h"
@@ -95,16 +96,13 @@ void frmLog::Click(const std::string& control, int index) {
       context_.services.messages.Show("Can't add to domain list", "Quellbox", MessageIcon::None);
       return;
     }
-    auto& trust = context_.state.gblTrust;
-    if (std::find(trust.begin(), trust.end(), host) != trust.end()) {
+    if (!AddTrustedHost(context_.state, host)) {
       context_.services.messages.Show("Domain " + host + " is already a trusted site", "Quellbox",
                                       MessageIcon::None);
       return;
     }
-    trust.push_back(host);
-    context_.state.trustUnread = false;  // the user's list from now on
     // The trusted-sites list mirrors the master list entry for entry.
-    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) (*sites)["lstHosts"].Items.push_back(host);
+    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) sites->ShowList();
   } else if (control == "cmdClose") {
     context_.host.Unload(Name);
   } else if (control == "cmdHelp") {

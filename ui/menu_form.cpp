@@ -1,8 +1,13 @@
 #include "ui/menu_form.h"
 
+#include <algorithm>
+#include <charconv>
+#include <utility>
+
 #include "core/browser_start.h"
 #include "core/convert.h"
 #include "core/settings.h"
+#include "core/trust.h"
 #include "ui/strings.h"
 
 namespace quellbox {
@@ -14,6 +19,34 @@ Control MenuControl(const std::string& name, int helpContextId, const std::strin
   c.HelpContextID = helpContextId;
   c.Caption = caption;
   return c;
+}
+
+constexpr std::size_t kCaptionBytes = 60;
+constexpr std::size_t kHostsOffered = 5;
+constexpr int kBlockedMenu = 408, kNoneBlocked = 409, kAlwaysAllow = 410, kAllowUntilExit = 411;
+
+// Cut to fit a menu, at a whole UTF-8 character, with '&' doubled so that it is shown and not
+// taken for a mnemonic.
+std::string MenuText(std::string_view text) {
+  std::string_view shown = text;
+  if (text.size() > kCaptionBytes) {
+    std::size_t end = kCaptionBytes - 3;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    shown = text.substr(0, end);
+  }
+  std::string out;
+  for (char c : shown) out += c == '&' ? std::string("&&") : std::string(1, c);
+  return shown.size() < text.size() ? out + "..." : out;
+}
+
+// The site a blocked pop-up came from: the opener's host, or the closed window's own.
+std::string SiteOf(const BlockedPopup& popup) {
+  std::string host = HostOfUrl(popup.opener);
+  return host.empty() ? HostOfUrl(popup.Target()) : host;
+}
+
+bool Listed(const std::vector<std::string>& list, const std::string& host) {
+  return std::find(list.begin(), list.end(), host) != list.end();
 }
 
 }  // namespace
@@ -46,6 +79,7 @@ frmMenu::frmMenu(Services& services, AppState& state, MenuHost& host)
   form.Add(MenuControl("mnuOptions", 401, "xxxxxxx"));
   form.Add(MenuControl("mnuLog", 0, "xxxx"));
   form.Add(MenuControl("mnuTrustedSites", 0, "xxxxxxx"));
+  form.Add(MenuControl("mnuBlocked", 0, "Blocked pop-ups"));
   form.Add(MenuControl("hsep", 0, "-"));
   form.Add(MenuControl("mCheckNewVersion", 407, "xxxxxxx"));
   form.Add(MenuControl("hsep2", 0, "-"));
@@ -63,13 +97,56 @@ void frmMenu::Form_Load() {
   }
   if (auto text = TextOf(327, state_.LangOffset)) form["mnuLog"].Caption = *text;
   if (auto text = TextOf(326, state_.LangOffset)) form["mnuTrustedSites"].Caption = *text;
+  form["mnuBlocked"].Caption = Text(kBlockedMenu);
 }
 
 std::vector<MenuItem> frmMenu::Items() const {
   std::vector<MenuItem> items;
   for (const Control& c : form.Controls)
-    items.push_back({c.Name, c.Caption, c.Value != 0, c.Caption == "-"});
+    items.push_back({c.Name, c.Caption, c.Value != 0, c.Caption == "-", false,
+                     c.Name == "mnuBlocked" ? BlockedItems() : std::vector<MenuItem>{}});
   return items;
+}
+
+std::vector<MenuItem> frmMenu::BlockedItems() const {
+  const auto& entries = state_.blocked.Entries();
+  if (entries.empty()) return {{.name = "none", .caption = Text(kNoneBlocked), .grayed = true}};
+  std::vector<MenuItem> items;
+  std::vector<std::string> sites;
+  for (const BlockedPopup& popup : entries) {
+    std::string site = SiteOf(popup);
+    // The serial, not the position: pop-ups blocked while the menu is open shift the list.
+    items.push_back({.name = "open:" + std::to_string(popup.serial),
+                     .caption = MenuText(site.empty() ? popup.Target() : site + ": " + popup.Target())});
+    if (!site.empty() && !Listed(sites, site) && sites.size() < kHostsOffered) sites.push_back(site);
+  }
+  bool separated = false;
+  for (const std::string& site : sites) {
+    if (Listed(state_.gblTrust, site)) continue;
+    if (!std::exchange(separated, true)) items.push_back({.caption = "-", .separator = true});
+    items.push_back({.name = "trust:" + site, .caption = MenuText(Text(kAlwaysAllow, site))});
+    if (!Listed(state_.allowedThisRun, site))
+      items.push_back({.name = "allow:" + site, .caption = MenuText(Text(kAllowUntilExit, site))});
+  }
+  return items;
+}
+
+std::string frmMenu::Text(int id, const std::string& host) const {
+  std::string text = TextOf(id, state_.LangOffset).value_or(StringEntry(id).value_or(""));
+  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, host);
+  return text;
+}
+
+void frmMenu::OpenBlocked(std::string_view serial) {
+  std::uint64_t wanted = 0;
+  std::from_chars(serial.data(), serial.data() + serial.size(), wanted);
+  for (const BlockedPopup& popup : state_.blocked.Entries()) {
+    if (popup.serial != wanted) continue;
+    // As a click on a link would: the window it opens is the user's.
+    state_.flags.NewWindowAllowed = true;
+    OpenUrlInBrowser(services_, popup.Target());
+    return;
+  }
 }
 
 void frmMenu::Click(const std::string& item) {
@@ -82,6 +159,9 @@ void frmMenu::Click(const std::string& item) {
   else if (item == "mCheckNewVersion") OpenUrlInBrowser(services_, NewVersionUrl());
   else if (item == "mnuForum") OpenUrlInBrowser(services_, ForumUrl());
   else if (item == "mExit") mExit_Click();
+  else if (item.starts_with("open:")) OpenBlocked(std::string_view(item).substr(5));
+  else if (item.starts_with("trust:") && AddTrustedHost(state_, item.substr(6))) host_.TrustedSitesChanged();
+  else if (item.starts_with("allow:")) state_.allowedThisRun.push_back(item.substr(6));
 }
 
 void frmMenu::mKiller_Click() {

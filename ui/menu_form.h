@@ -1,6 +1,7 @@
 #pragma once
 // The tray menu: the program's command surface.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/services.h"
@@ -19,6 +20,7 @@ class MenuHost {
   virtual void ShowForm(const std::string& name) = 0;  // modeless, one instance
   virtual void ShowHelpContents() = 0;
   virtual void UnloadAllForms() = 0;  // ends the program
+  virtual void TrustedSitesChanged() = 0;  // an open Trusted Sites list shows the new list
 };
 
 class frmMenu {
@@ -28,6 +30,8 @@ class frmMenu {
   // Public so that other windows can re-initialise the menu's captions.
   void Form_Load();
   std::vector<MenuItem> Items() const;
+  // The Blocked pop-ups submenu: each blocked request, newest first, then what may be allowed.
+  std::vector<MenuItem> BlockedItems() const;
   void Click(const std::string& item);
 
   void mKiller_Click();
@@ -41,6 +45,8 @@ class frmMenu {
 
  private:
   std::string PageUrl(const char* pathAndKey);
+  std::string Text(int id, const std::string& host = {}) const;
+  void OpenBlocked(std::string_view serial);
 
   Services& services_;
   AppState& state_;

@@ -22,10 +22,11 @@ frmTrustedSites::frmTrustedSites(DialogContext& context) : Dialog(context) {
 void frmTrustedSites::Form_Load() {
   if (auto title = Text(326)) Caption = *title;
   Localize();
-  Control& list = (*this)["lstHosts"];
-  for (const std::string& entry : context_.state.gblTrust) list.Items.push_back(entry);
+  ShowList();
   if (auto heading = Text(326)) (*this)["Label1"].Caption = *heading;
 }
+
+void frmTrustedSites::ShowList() { (*this)["lstHosts"].Items = context_.state.gblTrust; }
 
 void frmTrustedSites::Click(const std::string& control, int) {
   Control& list = (*this)["lstHosts"];
@@ -73,8 +74,8 @@ void frmAdd::Click(const std::string& control, int) {
       context_.services.messages.Show(Text(704).value_or("Invalid Domain Name"), "Quellbox", MessageIcon::None);
       return;
     }
-    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) (*sites)["lstHosts"].Items.push_back(name);
     context_.state.gblTrust.push_back(name);
+    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) sites->ShowList();
     context_.state.trustUnread = false;  // the user's list from now on
     context_.host.Unload(Name);
   } else if (control == "cmdCancel") {

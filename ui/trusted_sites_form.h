@@ -8,6 +8,7 @@ class frmTrustedSites : public Dialog {
  public:
   explicit frmTrustedSites(DialogContext& context);
   void Form_Load() override;
+  void ShowList();  // the list mirrors the trusted hosts entry for entry
   void Click(const std::string& control, int index) override;
 };
 

@@ -286,6 +286,13 @@ bool SimBrowser::FireNewWindow2() {
   return cancel;
 }
 
+bool SimBrowser::FireNewWindow3(std::uint32_t flags, const std::string& url) {
+  bool cancel = false;
+  std::string opener = document ? document->url.value_or("") : locationUrl.value_or("");
+  subscribers.ForEach([&](BrowserEventSink& s) { s.NewWindow3(cancel, flags, opener, url); });
+  return cancel;
+}
+
 void SimBrowser::FireOnQuit() {
   subscribers.ForEach([](BrowserEventSink& s) { s.OnQuit(); });
 }

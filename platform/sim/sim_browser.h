@@ -163,6 +163,8 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   void FireDownloadComplete();
   void FireNavigateComplete2(const std::string& url);
   bool FireNewWindow2();
+  // The same request as NewWindow3 tells it; the page's address is the opener.
+  bool FireNewWindow3(std::uint32_t flags, const std::string& url);
   void FireOnQuit();
 
   const std::string name;

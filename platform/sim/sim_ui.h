@@ -55,6 +55,7 @@ class SimWindows : public WindowManager {
  public:
   void ShowForm(const std::string&) override {}
   void UnloadAllForms() override {}
+  void TrustedSitesChanged() override {}
 };
 
 // Every port of the simulated platform, and the services made of them.

@@ -136,6 +136,7 @@ int RunQuellbox(HINSTANCE instance) {
   WinDialogs dialogs(instance, services, state, form);
   windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
   windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };
+  windows.trustedSitesChanged = [&dialogs] { dialogs.TrustedSitesChanged(); };
   env.preTranslate = [&dialogs](MSG& msg) { return dialogs.PreTranslate(msg); };
   if (!form.FormLoad()) return 0;
   window.Attach(form);

@@ -113,6 +113,18 @@ HRESULT EventsSink<BrowserEventSink>::Dispatch(DISPID id, DISPPARAMS& params, VA
       *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
       return S_OK;
     }
+    case DISPID_NEWWINDOW3: {
+      // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
+      if (params.cArgs != 5) return DISP_E_BADPARAMCOUNT;
+      const VARIANT& cancel = Arg(params, 1);
+      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
+      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
+      auto flags = VariantInt(Arg(params, 2)).value_or(0);
+      sink->NewWindow3(value, static_cast<std::uint32_t>(flags), VariantText(Arg(params, 3)).value_or(""),
+                       VariantText(Arg(params, 4)).value_or(""));
+      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
+      return S_OK;
+    }
     case DISPID_NAVIGATECOMPLETE2:
     case DISPID_DOCUMENTCOMPLETE: {
       if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;

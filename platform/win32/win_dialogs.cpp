@@ -10,6 +10,7 @@
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/failures.h"
 #include "resources/resource.h"
+#include "ui/trusted_sites_form.h"
 
 namespace quellbox::win32 {
 namespace {
@@ -141,6 +142,13 @@ std::intptr_t WinDialogs::ControlWindow(const std::string& form, const std::stri
 LineList* WinDialogs::LineListOf(const std::string& form, const std::string& control) {
   auto window = Open(form);
   return window && control == "txtLog" ? window->Lines() : nullptr;
+}
+
+void WinDialogs::TrustedSitesChanged() {
+  if (auto sites = forms_.Get<frmTrustedSites>("frmTrustedSites")) {
+    sites->ShowList();
+    PushAll();
+  }
 }
 
 void WinDialogs::PushAll() {

@@ -25,6 +25,7 @@ class WinDialogs : public DialogHost {
   // Every open dialog shows its form again: a handler of one may change another's (the log
   // viewer adds to the trusted-sites list).
   void PushAll();
+  void TrustedSitesChanged();
 
   void Unload(const std::string& form) override;
   void ShowModal(const std::string& form, const std::string& owner) override;

@@ -57,26 +57,47 @@ bool WinTray::Delete(std::uint32_t uID) {
   return SUCCEEDED(LOG_IF_FAILED(Shell_NotifyIconA(NIM_DELETE, &data)));
 }
 
+namespace {
+
+// Appends `items` to `menu`; each command's id is its place in `names`, from 1.
+void AppendItems(HMENU menu, const std::vector<MenuItem>& items, std::vector<std::string>& names) {
+  for (const MenuItem& item : items) {
+    if (item.separator) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::wstring caption = Wide(item.caption);
+    UINT state = (item.checked ? MF_CHECKED : MF_UNCHECKED) | (item.grayed ? MF_GRAYED : MF_ENABLED);
+    if (!item.submenu.empty()) {
+      // The parent menu owns and destroys its submenus.
+      HMENU submenu = CreatePopupMenu();
+      if (!submenu) continue;
+      AppendItems(submenu, item.submenu, names);
+      if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu), caption.c_str()))
+        DestroyMenu(submenu);
+      continue;
+    }
+    names.push_back(item.name);
+    AppendMenuW(menu, MF_STRING | state, names.size(), caption.c_str());
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> WinMenus::TrackPopupMenu(const std::vector<MenuItem>& items) {
   UniqueMenu owned(CreatePopupMenu());
   HMENU menu = owned.get();
   if (!menu) return std::nullopt;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (items[i].separator) {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    std::wstring caption = Wide(items[i].caption);
-    AppendMenuW(menu, MF_STRING | (items[i].checked ? MF_CHECKED : MF_UNCHECKED), i + 1, caption.c_str());
-  }
+  std::vector<std::string> names;
+  AppendItems(menu, items, names);
   POINT at{};
   GetCursorPos(&at);
   // In the foreground, so that the menu closes when the user clicks elsewhere.
   SetForegroundWindow(owner_);
   UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner_, nullptr));
   PostMessageW(owner_, WM_NULL, 0, 0);
-  if (chosen == 0 || chosen > items.size()) return std::nullopt;
-  return items[chosen - 1].name;
+  if (chosen == 0 || chosen > names.size()) return std::nullopt;
+  return names[chosen - 1];
 }
 
 // By full path: a bare name would also find a DLL planted next to Quellbox.exe.
@@ -136,6 +157,10 @@ void WinMessages::Show(const std::string& text, const std::string& caption, Mess
 
 void WinWindowManager::ShowForm(const std::string& name) {
   if (showForm) showForm(name);
+}
+
+void WinWindowManager::TrustedSitesChanged() {
+  if (trustedSitesChanged) trustedSitesChanged();
 }
 
 void WinWindowManager::UnloadAllForms() {

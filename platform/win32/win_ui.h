@@ -65,8 +65,9 @@ class WinWindowManager : public WindowManager {
   explicit WinWindowManager(HWND mainWindow) : main_(mainWindow) {}
   void ShowForm(const std::string& name) override;
   void UnloadAllForms() override;
+  void TrustedSitesChanged() override;
   std::function<void(const std::string&)> showForm;
-  std::function<void()> unloadDialogs;
+  std::function<void()> unloadDialogs, trustedSitesChanged;
 
  private:
   HWND main_;

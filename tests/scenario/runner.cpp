@@ -85,7 +85,8 @@ class Runner {
         {"close", &Runner::Close},       {"start", &Runner::Start},
         {"focus", &Runner::Focus},       {"mouseup", &Runner::MouseUp},
         {"contextmenu", &Runner::ContextMenu}, {"click", &Runner::Click},
-        {"newwindow", &Runner::NewWindow}, {"navigate", &Runner::Navigate},
+        {"newwindow", &Runner::NewWindow}, {"newwindow3", &Runner::NewWindow3},
+        {"navigate", &Runner::Navigate},   {"choose", &Runner::Choose},
         {"navigated", &Runner::Navigated}, {"downloaded", &Runner::Downloaded},
         {"completed", &Runner::Completed}, {"frame", &Runner::Frame},
         {"key", &Runner::Key},           {"screen", &Runner::Screen},
@@ -311,6 +312,19 @@ class Runner {
     bool cancel = Window(w[1])->FireNewWindow2();
     out_ << "NewWindow2 in " << w[1] << ": " << (cancel ? "cancelled" : "allowed") << "\n";
   }
+  void NewWindow3(const Args& w) {
+    Need(w, 3, "newwindow3 NAME URL [FLAGS]");
+    auto flags = w.size() > 3 ? TextToInteger(w[3]) : 0;
+    if (!flags) throw ScenarioError("'" + w[3] + "' is no number");
+    bool cancel = Window(w[1])->FireNewWindow3(static_cast<std::uint32_t>(*flags), w[2]);
+    out_ << "NewWindow3 in " << w[1] << ": " << (cancel ? "cancelled" : "allowed") << "\n";
+  }
+  void Choose(const Args& w) {
+    Need(w, 2, "choose POSITION");
+    auto position = TextToInteger(w[1]);
+    if (!position || *position < 1) throw ScenarioError("'" + w[1] + "' is no position");
+    host_.ChooseBlocked(*position);
+  }
   void Navigate(const Args& w) {
     Need(w, 3, "navigate NAME URL");
     if (Window(w[1])->FireBeforeNavigate2(w[2])) out_ << "navigation in " << w[1] << " cancelled\n";
@@ -417,7 +431,7 @@ class Runner {
          << Visible(ReadWholeFile(host_.ProgramDirectory() + "/trust.hosts").value_or("(none)")) << "\n";
   }
   void Show(const Args& w) {
-    Need(w, 2, "show flags|monitors|slots NAME|verdicts");
+    Need(w, 2, "show flags|monitors|slots NAME|verdicts|blocked");
     if (w[1] == "flags") {
       out_ << host_.Flags().value_or(kNotShownHere) << "\n";
     } else if (w[1] == "monitors") {
@@ -430,8 +444,12 @@ class Runner {
     } else if (w[1] == "verdicts") {
       for (const auto& line : host_.TakeTraces())
         if (line.starts_with(kJudged)) out_ << "verdict: " << line.substr(std::strlen(kJudged)) << "\n";
+    } else if (w[1] == "blocked") {
+      auto menu = host_.BlockedMenu();
+      if (!menu) out_ << kNotShownHere << "\n";
+      for (const auto& caption : menu.value_or(std::vector<std::string>{})) out_ << "blocked: " << caption << "\n";
     } else {
-      throw ScenarioError("show flags, monitors, slots or verdicts");
+      throw ScenarioError("show flags, monitors, slots, verdicts or blocked");
     }
   }
 
@@ -456,6 +474,7 @@ class Runner {
     }
     seenLog_ = log.size();
     for (const auto& sound : host_.TakeSounds()) out_ << "sound: " << sound << "\n";
+    for (const auto& address : host_.TakeOpened()) out_ << "browser opened:" << address << "\n";
     auto counters = host_.ReadCounters();
     if (counters != lastCounters_)
       out_ << "counters: " << counters.lifetime << " lifetime, " << counters.sinceStart << " since start\n";

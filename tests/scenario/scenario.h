@@ -79,6 +79,13 @@ class ScenarioHost {
 
   virtual Counters ReadCounters() = 0;
   virtual std::vector<std::string> TakeSounds() = 0;  // "beep 50 500", "wave <dir>/357.wav"
+  // The addresses Quellbox opened in a browser of their own since the last call.
+  virtual std::vector<std::string> TakeOpened() = 0;
+  // The tray menu's Blocked pop-ups submenu as shown: a caption per item, "-" for a separator,
+  // " (grayed)" after one that cannot be chosen; nullopt where it cannot be read.
+  virtual std::optional<std::vector<std::string>> BlockedMenu() = 0;
+  // Chooses the submenu's item at `position` (from 1, separators not counted) from the tray menu.
+  virtual void ChooseBlocked(int position) = 0;
   virtual std::optional<std::vector<std::string>> MonitorKeys() = 0;  // none before start
   // The lines the engine traced since the last call ("judged a new window: ...").
   virtual std::vector<std::string> TakeTraces() = 0;

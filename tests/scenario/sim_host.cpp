@@ -109,6 +109,28 @@ class SimHost : public ScenarioHost {
     seenSounds_ = ports_.sound.played.size();
     return sounds;
   }
+  std::vector<std::string> TakeOpened() override {
+    std::vector<std::string> opened;
+    for (std::size_t i = seenStarted_; i < ports_.launcher.started.size(); ++i)
+      opened.push_back(ports_.launcher.started[i].commandLine);
+    seenStarted_ = ports_.launcher.started.size();
+    return opened;
+  }
+  frmMenu& Menu() {
+    if (!form_) throw ScenarioError("the tray menu before start");
+    return form_->Menu();
+  }
+  std::optional<std::vector<std::string>> BlockedMenu() override {
+    std::vector<std::string> captions;
+    for (const MenuItem& item : Menu().BlockedItems())
+      captions.push_back(item.caption + (item.grayed ? " (grayed)" : ""));
+    return captions;
+  }
+  void ChooseBlocked(int position) override {
+    for (const MenuItem& item : Menu().BlockedItems())
+      if (!item.separator && --position == 0) return item.grayed ? void() : Menu().Click(item.name);
+    throw ScenarioError("Blocked pop-ups has fewer items");
+  }
   std::optional<std::vector<std::string>> MonitorKeys() override {
     if (!form_ || !form_->IEWin()) return std::nullopt;
     return form_->IEWin()->Keys();
@@ -142,7 +164,7 @@ class SimHost : public ScenarioHost {
   std::unique_ptr<MainForm> form_;
   std::vector<std::unique_ptr<MainForm>> unloaded_;
   bool taskbarCreated_ = false;  // posted while Quellbox was inside a read
-  std::size_t seenSounds_ = 0;
+  std::size_t seenSounds_ = 0, seenStarted_ = 0;
   std::vector<std::string> traces_;
 };
 

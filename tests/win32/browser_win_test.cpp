@@ -82,6 +82,7 @@ struct Recorder : BrowserEventSink {
     if (throwOnNewWindow) throw std::runtime_error("handler failure");
     cancel = true;
   }
+  void NewWindow3(bool&, std::uint32_t, const std::string&, const std::string&) override {}
   void OnQuit() override {}
   bool throwOnNewWindow = false;
 };
@@ -93,6 +94,8 @@ TEST(SinksOverCom, MalformedCallsAndFailingHandlersNeverReachTheBrowser) {
   VARIANT_BOOL cancel = VARIANT_FALSE;
   VARIANT plainBool = testing::BoolVariant(false);
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {ByRefBool(&cancel)}), DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW3, {DispatchVariant(nullptr), ByRefBool(&cancel)}),
+            DISP_E_BADPARAMCOUNT);
   EXPECT_EQ(testing::Fire(sink.get(), DISPID_NEWWINDOW2, {DispatchVariant(nullptr), plainBool}), DISP_E_TYPEMISMATCH);
   VARIANT args[] = {ByRefBool(&cancel), DispatchVariant(nullptr)};
   DISPPARAMS params{args, nullptr, 2, 0};

@@ -183,6 +183,21 @@ class BrowserEvents final : public BrowserEventSink {
     if (newWindow) newWindow->Release();
     cancel = c != VARIANT_FALSE;
   }
+  void NewWindow3(bool& cancel, std::uint32_t flags, const std::string& opener, const std::string& url) override {
+    IDispatch* newWindow = nullptr;
+    VARIANT_BOOL c = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+    VARIANT windowArg, flagsArg;
+    V_VT(&windowArg) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&windowArg) = &newWindow;
+    V_VT(&flagsArg) = VT_UI4;
+    V_UI4(&flagsArg) = flags;
+    Variant context, address;
+    Set(context, opener);
+    Set(address, url);
+    Fire(sink_.get(), DISPID_NEWWINDOW3, {windowArg, ByRefBool(&c), flagsArg, *context.get(), *address.get()});
+    if (newWindow) newWindow->Release();
+    cancel = c != VARIANT_FALSE;
+  }
   void OnQuit() override { Fire(sink_.get(), DISPID_ONQUIT); }
 
  private:

@@ -121,6 +121,7 @@ class WineHost : public ScenarioHost {
   };
   explicit WineHost(const Paths& paths) : paths_(paths) {
     DeleteFileAt(FailureLog());  // the previous scenario's
+    DeleteFileAt(OpenedLog());
     std::FILE* trace = std::fopen(paths_.trace.c_str(), "rb");
     if (trace) {
       std::fseek(trace, 0, SEEK_END);
@@ -188,14 +189,33 @@ class WineHost : public ScenarioHost {
     auto on = TextToBoolean(value);
     if (name != "KillerEnabled" || !on || !Started()) throw sim::SimulatorOnly("option " + name);
     if (*on == killerEnabled_) return;
-    PostMessageA(main_, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);  // the tray icon's right-click notification
-    Pump(500);
-    for (int key : {VK_DOWN, VK_RETURN}) {
-      keybd_event(static_cast<BYTE>(key), 0, 0, 0);
-      keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
-    }
-    Pump(500);
+    ChooseFromTrayMenu({VK_DOWN, VK_RETURN});
     killerEnabled_ = *on;
+  }
+  // Wine lets no other process read a menu, so the list cannot be shown from here; its items
+  // are reached with the keyboard: the tray menu's fifth item, then down the list.
+  std::optional<std::vector<std::string>> BlockedMenu() override { return std::nullopt; }
+  void ChooseBlocked(int position) override {
+    if (!Started()) throw ScenarioError("the tray menu before start");
+    std::vector<int> keys(5, VK_DOWN);
+    keys.push_back(VK_RIGHT);  // opens the list on its first item
+    keys.insert(keys.end(), position - 1, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    auto opened = ReadWholeFile(OpenedLog()).value_or("").size();
+    ChooseFromTrayMenu(keys);
+    // A browser it starts says so soon after; the other items open nothing.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 3000;) {
+      if (ReadWholeFile(OpenedLog()).value_or("").size() != opened) break;
+      Pump(100);
+    }
+  }
+  std::vector<std::string> TakeOpened() override {
+    std::vector<std::string> lines;
+    std::string log = ReadWholeFile(OpenedLog()).value_or("");
+    std::istringstream in(log.size() > openedSeen_ ? log.substr(openedSeen_) : "");
+    openedSeen_ = log.size();
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
   }
 
   bool ShellReadsHere() override { return true; }  // the child process serving it tells the hub
@@ -248,6 +268,7 @@ class WineHost : public ScenarioHost {
     DWORD had = GetEnvironmentVariableA("WINEDEBUG", previous, sizeof previous);
     SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
     SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", Wide(FailureLog()).c_str());
+    SetEnvironmentVariableW(L"QUELLBOX_OPENED_LOG", Wide(OpenedLog()).c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -255,6 +276,7 @@ class WineHost : public ScenarioHost {
                                   Wide(paths_.directory).c_str(), &startup, &info);
     SetEnvironmentVariableA("WINEDEBUG", had ? previous : nullptr);
     SetEnvironmentVariableW(L"QUELLBOX_COM_LOG", nullptr);
+    SetEnvironmentVariableW(L"QUELLBOX_OPENED_LOG", nullptr);
     if (!created) throw ScenarioError("Quellbox.exe cannot be started: error " + std::to_string(GetLastError()));
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);
@@ -432,6 +454,18 @@ class WineHost : public ScenarioHost {
   }
   static std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
   std::string FailureLog() const { return Directory(paths_.trace) + "\\failures.log"; }
+  // What the browsers Quellbox started were asked to open.
+  std::string OpenedLog() const { return Directory(paths_.trace) + "\\opened.log"; }
+  // Right-clicks the tray icon and presses `keys` in its menu.
+  void ChooseFromTrayMenu(const std::vector<int>& keys) {
+    PostMessageA(main_, WM_MOUSEMOVE, 0, WM_RBUTTONDOWN);  // the tray icon's right-click notification
+    Pump(500);
+    for (int key : keys) {
+      keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+      keybd_event(static_cast<BYTE>(key), 0, KEYEVENTF_KEYUP, 0);
+    }
+    Pump(500);
+  }
   std::string InProgramDirectory(std::string path) {
     if (path.rfind(paths_.directory, 0) == 0) path = "<dir>" + path.substr(paths_.directory.size());
     for (char& c : path)
@@ -477,7 +511,7 @@ class WineHost : public ScenarioHost {
   bool killerEnabled_ = true;
   Counters counters_;
   std::size_t traceSeen_ = 0;
-  std::size_t failuresSeen_ = 0;
+  std::size_t failuresSeen_ = 0, openedSeen_ = 0;
 };
 
 // Makes Quellbox's CoCreateInstance(CLSID_ShellWindows) reach the fake list, in the registry
@@ -492,6 +526,12 @@ void PreparePrefix() {
   // Wine reads any file named IEXPLORE.EXE as its own built-in browser, version resource
   // included: the stand-ins put where the scenarios' browsers are must be read from their files.
   SetText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native");
+  // Pages open in the stand-in where the default browser is, which says what it was asked.
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", "", "htmlfile", view);
+    SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\htmlfile\\shell\\open\\command", "",
+            "\"C:\\Program Files\\Internet Explorer\\IEXPLORE.EXE\" \"%1\"", view);
+  }
 }
 
 // Every scenario starts from no settings and no files of its own.
