@@ -1,6 +1,13 @@
 #include "core/blocked_popups.h"
 
+#include "core/trust.h"
+
 namespace quellbox {
+
+std::string BlockedPopup::Site() const {
+  std::string host = HostOfUrl(opener);
+  return host.empty() ? HostOfUrl(Target()) : host;
+}
 
 std::uint64_t BlockedPopups::Add(const std::string& opener) {
   entries_.push_front({.opener = opener, .serial = next_});

@@ -14,6 +14,8 @@ struct BlockedPopup {
   std::uint64_t serial = 0;  // names the request while later events add to it
   // What the list offers to open: the pop-up's address, else the opener's page.
   const std::string& Target() const { return address.empty() ? opener : address; }
+  // The site it came from: the opener's host, or the closed window's own.
+  std::string Site() const;
 };
 
 class BlockedPopups {
@@ -24,6 +26,7 @@ class BlockedPopups {
   // Fills in the address of the request `serial`, if it is still listed.
   void SetAddress(std::uint64_t serial, const std::string& address, std::uint32_t flags);
   const std::deque<BlockedPopup>& Entries() const { return entries_; }
+  std::uint64_t Total() const { return next_ - 1; }  // blocked since start
 
  private:
   std::deque<BlockedPopup> entries_;

@@ -71,6 +71,7 @@ bool LoadSettings(Services& services, AppState& state) {
   if (s.Affiliate.empty()) s.Affiliate = "111";
 
   ReadInto(reg, "Normalize", s.Normalize, TextToBoolean);
+  ReadInto(reg, "Notify", s.Notify, TextToBoolean);
   // Releases before 3.0.75 had no such option; their users get the protection on.
   if (auto version = TextToNumber(s.Version); version && *version < 3075) s.Normalize = true;
 
@@ -125,6 +126,7 @@ bool SaveSettings(Services& services, AppState& state) {
   Write(reg, "Affiliate", s.Affiliate);
   Write(reg, "Mode", BooleanText(s.Mode));
   Write(reg, "Normalize", BooleanText(s.Normalize));
+  Write(reg, "Notify", BooleanText(s.Notify));
 
   // A list that could not be read at start is read now if it can be; until then the file stays.
   if (state.trustUnread && !LoadTrustedHosts(services, state)) return true;

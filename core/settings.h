@@ -23,6 +23,7 @@ struct Settings {
   std::string Affiliate;
   bool Mode = false;  // true strict, false light
   bool Normalize = false;
+  bool Notify = false;  // a balloon from the tray icon after each burst of blocked pop-ups
 
   // Run-time only.
   bool KillerEnabled = false;

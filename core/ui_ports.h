@@ -26,6 +26,8 @@ class Tray {
   virtual bool Add(const TrayIconRecord& record) = 0;
   virtual bool Modify(const TrayIconRecord& record) = 0;
   virtual bool Delete(std::uint32_t uID) = 0;
+  // A balloon from the icon; false where the shell shows none.
+  virtual bool ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text) = 0;
 };
 
 struct MenuItem {

@@ -37,6 +37,7 @@
 #define IDC_FRAME5 1022
 #define IDC_CMDCLOSE 1023
 #define IDC_CMDHELP 1024
+#define IDC_CHKNOTIFY 1025
 
 // Controls of frmLog
 #define IDC_TXTLOG 1100

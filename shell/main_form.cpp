@@ -84,6 +84,9 @@ void MainForm::TrayNotify(std::uint32_t mouseMessage) {
     case kLeftDoubleClick:
       Caption = "Double Click";
       break;
+    case kBalloonClick:
+      if (auto chosen = services_.menus.TrackPopupMenu(Menu().BlockedItems())) Menu().Click(*chosen);
+      break;
     default:
       break;
   }
@@ -101,6 +104,15 @@ bool MainForm::KeepConnected() {
   if (!windows) return false;
   if (!windows->ShellConnected()) windows->Reconnect();
   return windows->ShellConnected();
+}
+
+void MainForm::NoticeTick() {
+  std::uint64_t total = state_.blocked.Total();
+  if (std::exchange(blockedSeen_, total) != total || total == blockedNoticed_) return;
+  std::uint64_t count = total - std::exchange(blockedNoticed_, total);
+  const auto& entries = state_.blocked.Entries();
+  if (!state_.settings.Notify || !iconShown_ || entries.empty()) return;
+  services_.tray.ShowBalloon(record_.uID, "Quellbox", Menu().BlockedNotice(count, entries.front().Site()));
 }
 
 frmMenu& MainForm::Menu() {

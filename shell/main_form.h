@@ -16,7 +16,7 @@ class MainForm : public MenuHost {
   static constexpr unsigned kTimer1IntervalMs = 60000;
   // The mouse messages the tray icon's notification carries.
   static constexpr std::uint32_t kMouseMove = 0x200, kLeftDown = 0x201, kRightDown = 0x204,
-                                 kLeftDoubleClick = 0x203;
+                                 kLeftDoubleClick = 0x203, kBalloonClick = 0x405;
 
   MainForm(Services& services, InstanceLock& instanceLock, AppState& state);
 
@@ -37,6 +37,9 @@ class MainForm : public MenuHost {
   // shell's window list when it was not up at start or a call found it gone. True when the
   // collection hears the shell.
   bool KeepConnected();
+  // Called every two seconds too: once pop-ups stopped coming for a tick, one balloon for them,
+  // if the user asked for it.
+  void NoticeTick();
 
   void ShowForm(const std::string& name) override;
   void ShowHelpContents() override;
@@ -61,6 +64,7 @@ class MainForm : public MenuHost {
   bool iconShown_ = false;
   bool iconPending_ = false;  // shown, but the shell has not taken it yet
   std::unique_ptr<frmMenu> menu_;
+  std::uint64_t blockedSeen_ = 0, blockedNoticed_ = 0;
 };
 
 }  // namespace quellbox

@@ -23,7 +23,8 @@ Control MenuControl(const std::string& name, int helpContextId, const std::strin
 
 constexpr std::size_t kCaptionBytes = 60;
 constexpr std::size_t kHostsOffered = 5;
-constexpr int kBlockedMenu = 408, kNoneBlocked = 409, kAlwaysAllow = 410, kAllowUntilExit = 411;
+constexpr int kBlockedMenu = 408, kNoneBlocked = 409, kAlwaysAllow = 410, kAllowUntilExit = 411,
+              kBlockedMany = 412, kBlockedOne = 413;
 
 // Cut to fit a menu, at a whole UTF-8 character, with '&' doubled so that it is shown and not
 // taken for a mnemonic.
@@ -37,12 +38,6 @@ std::string MenuText(std::string_view text) {
   std::string out;
   for (char c : shown) out += c == '&' ? std::string("&&") : std::string(1, c);
   return shown.size() < text.size() ? out + "..." : out;
-}
-
-// The site a blocked pop-up came from: the opener's host, or the closed window's own.
-std::string SiteOf(const BlockedPopup& popup) {
-  std::string host = HostOfUrl(popup.opener);
-  return host.empty() ? HostOfUrl(popup.Target()) : host;
 }
 
 bool Listed(const std::vector<std::string>& list, const std::string& host) {
@@ -114,7 +109,7 @@ std::vector<MenuItem> frmMenu::BlockedItems() const {
   std::vector<MenuItem> items;
   std::vector<std::string> sites;
   for (const BlockedPopup& popup : entries) {
-    std::string site = SiteOf(popup);
+    std::string site = popup.Site();
     // The serial, not the position: pop-ups blocked while the menu is open shift the list.
     items.push_back({.name = "open:" + std::to_string(popup.serial),
                      .caption = MenuText(site.empty() ? popup.Target() : site + ": " + popup.Target())});
@@ -131,9 +126,14 @@ std::vector<MenuItem> frmMenu::BlockedItems() const {
   return items;
 }
 
-std::string frmMenu::Text(int id, const std::string& host) const {
+std::string frmMenu::BlockedNotice(std::uint64_t count, const std::string& site) const {
+  return Text(count == 1 ? kBlockedOne : kBlockedMany, site, count);
+}
+
+std::string frmMenu::Text(int id, const std::string& site, std::uint64_t count) const {
   std::string text = TextOf(id, state_.LangOffset).value_or(StringEntry(id).value_or(""));
-  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, host);
+  if (auto at = text.find("%n"); at != std::string::npos) text.replace(at, 2, std::to_string(count));
+  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, site);
   return text;
 }
 

@@ -32,6 +32,8 @@ class frmMenu {
   std::vector<MenuItem> Items() const;
   // The Blocked pop-ups submenu: each blocked request, newest first, then what may be allowed.
   std::vector<MenuItem> BlockedItems() const;
+  // "3 pop-ups blocked on example.com"
+  std::string BlockedNotice(std::uint64_t count, const std::string& site) const;
   void Click(const std::string& item);
 
   void mKiller_Click();
@@ -45,7 +47,7 @@ class frmMenu {
 
  private:
   std::string PageUrl(const char* pathAndKey);
-  std::string Text(int id, const std::string& host = {}) const;
+  std::string Text(int id, const std::string& site = {}, std::uint64_t count = 0) const;
   void OpenBlocked(std::string_view serial);
 
   Services& services_;

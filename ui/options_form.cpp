@@ -24,6 +24,7 @@ frmOptions::frmOptions(DialogContext& context) : Dialog(context) {
   Add({.Name = "optStrict", .Id = IDC_OPTSTRICT, .In = "Frame1", .Caption = "Strict - 99.99% of adware windows will not open"});
   Add({.Name = "optLight", .Id = IDC_OPTLIGHT, .In = "Frame1", .Caption = "Light - some adware windows may open"});
   Add({.Name = "Frame2", .Id = IDC_FRAME2, .In = "tabAll", .Tag = "306", .Caption = "XXXX"});
+  Add({.Name = "chkNotify", .Id = IDC_CHKNOTIFY, .In = "Frame2", .Tag = "323", .Caption = "XXXX", .HelpContextID = 1314});
   Add({.Name = "optSound", .Index = 0, .Id = IDC_OPTSOUND0, .In = "Frame2", .Tag = "307", .Caption = "XXXX", .HelpContextID = 1305});
   Add({.Name = "optSound", .Index = 1, .Id = IDC_OPTSOUND1, .In = "Frame2", .Tag = "308", .Caption = "XXXX", .HelpContextID = 1306});
   Add({.Name = "optSound", .Index = 2, .Id = IDC_OPTSOUND2, .In = "Frame2", .Tag = "309", .Caption = "XXXX", .HelpContextID = 1307});
@@ -47,6 +48,7 @@ void frmOptions::Form_Load() {
   SetValue("chkKeepLog", -1, s.Log == 1 ? 1 : 0);
   SetValue("chkDisable", -1, s.Disable == 1 ? 1 : 0);
   SetValue("chkFullScreen", -1, s.Normalize ? 1 : 0);
+  SetValue("chkNotify", -1, s.Notify ? 1 : 0);
   if (auto sound = TextToInteger(s.Sound); sound && *sound >= 0 && *sound <= 2) SelectOption("optSound", *sound);
   Control& keys = (*this)["cmboKeys"];
   keys.Items = {"SHIFT KEY", "CTRL KEY"};
@@ -84,6 +86,8 @@ void frmOptions::Click(const std::string& control, int index) {
     s.Disable = static_cast<std::int16_t>(c.Value);
   } else if (control == "chkFullScreen") {
     s.Normalize = c.Value != 0;
+  } else if (control == "chkNotify") {
+    s.Notify = c.Value != 0;
   } else if (control == "cmboKeys") {
     if (c.ListIndex >= 0) s.Keys = static_cast<std::int16_t>(c.ListIndex);
   } else if (control == "chkSpyware") {

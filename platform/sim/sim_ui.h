@@ -21,7 +21,12 @@ class SimTray : public Tray {
   bool Add(const TrayIconRecord& record) override;
   bool Modify(const TrayIconRecord& record) override;
   bool Delete(std::uint32_t uID) override;
+  bool ShowBalloon(std::uint32_t, const std::string&, const std::string& text) override {
+    balloons.push_back(text);
+    return shown.has_value();
+  }
 
+  std::vector<std::string> balloons;
   std::optional<TrayIconRecord> shown;  // what the notification area shows
   std::vector<std::string> calls;       // "add", "modify", "delete"
 };

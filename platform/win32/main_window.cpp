@@ -15,7 +15,7 @@ constexpr wchar_t kClassName[] = L"QuellboxMain";
 constexpr UINT_PTR kTimer1 = 1;
 // While the shell's window list cannot be opened (not up at logon, or Explorer gone), or the
 // shell refused the tray icon, nothing is watched or shown: try again every two seconds, for as
-// long as it takes. Costs nothing once connected.
+// long as it takes. Costs nothing once connected. The same tick ends a burst of blocked pop-ups.
 constexpr UINT_PTR kReconnectTimer = 3;
 constexpr UINT kReconnectMs = 2000;
 
@@ -82,7 +82,10 @@ LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) form_->Timer1Timer();
-      if (wParam == kReconnectTimer) form_->KeepConnected();
+      if (wParam == kReconnectTimer) {
+        form_->KeepConnected();
+        form_->NoticeTick();
+      }
       return 0;
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) ShowWindow(hwnd, SW_HIDE);

@@ -35,6 +35,22 @@ bool WinTray::Call(DWORD message, const TrayIconRecord& record) {
   return SUCCEEDED(LOG_IF_FAILED(Shell_NotifyIconA(message, &data)));
 }
 
+// Balloons need the Windows 2000 record; the icon keeps the first-version record it was added
+// with, which names the same icon. A shell older than Windows 2000 refuses the call.
+bool WinTray::ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+  data.hWnd = window_;
+  data.uID = uID;
+  data.uFlags = NIF_INFO;
+  std::wstring wideText = Wide(text), wideTitle = Wide(title);
+  wcsncpy(data.szInfo, wideText.c_str(), std::size(data.szInfo) - 1);
+  wcsncpy(data.szInfoTitle, wideTitle.c_str(), std::size(data.szInfoTitle) - 1);
+  data.uTimeout = 10000;
+  data.dwInfoFlags = NIIF_INFO;
+  return SUCCEEDED(LOG_IF_FAILED(Shell_NotifyIconW(NIM_MODIFY, &data)));
+}
+
 // The notification area shows small icons: load the small image of each icon rather than have
 // the shell shrink the large one.
 HICON WinTray::SmallIcon(HINSTANCE instance, int id) {

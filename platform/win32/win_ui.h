@@ -17,6 +17,7 @@ class WinTray : public Tray {
   bool Add(const TrayIconRecord& record) override;
   bool Modify(const TrayIconRecord& record) override;
   bool Delete(std::uint32_t uID) override;
+  bool ShowBalloon(std::uint32_t uID, const std::string& title, const std::string& text) override;
 
  private:
   static HICON SmallIcon(HINSTANCE instance, int id);

@@ -20,7 +20,7 @@ class SettingsTest : public ::testing::Test {
     for (auto [name, value] : {std::pair{"Version", "3080"}, {"Startup", "1"}, {"Log", "1"}, {"Disable", "1"},
                                {"Sound", "1"}, {"WaveFile", "C:\\Sounds\\a.wav"}, {"WindowsLeft", "000042"},
                                {"Keys", "0"}, {"Spyware", "False"}, {"Affiliate", "D123"}, {"Mode", "True"},
-                               {"Normalize", "False"}})
+                               {"Normalize", "False"}, {"Notify", "True"}})
       world.Store(name, value);
   }
   Settings& S() { return world.state.settings; }
@@ -30,7 +30,7 @@ class SettingsTest : public ::testing::Test {
   SimWorld world;
 };
 
-// The first run's thirteen values, padded counts, the saved version, a record without Mode or
+// The first run's fourteen values, padded counts, the saved version, a record without Mode or
 // Affiliate, an unwritable trust.hosts and the first save of a missing one are shown by the Wine
 // tests of Quellbox.exe.
 TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
@@ -39,7 +39,7 @@ TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
   world.Store("Keys", "5");
   world.Store("WindowsLeft", "1234567");
   const char* names[] = {"Startup", "Log",  "Disable", "Sound",    "WaveFile", "WindowsLeft",
-                         "Keys",    "Spyware", "Affiliate", "Mode", "Normalize"};
+                         "Keys",    "Spyware", "Affiliate", "Mode", "Normalize", "Notify"};
   std::map<std::string, std::optional<std::string>> before;
   for (const char* name : names) before[name] = world.Stored(name);
 
@@ -51,6 +51,7 @@ TEST_F(SettingsTest, StoredRecordSurvivesALoadAndSaveUnchanged) {
   EXPECT_TRUE(S().SoundIs(1));
   EXPECT_FALSE(S().SoundIs(2));
   EXPECT_FALSE(S().Normalize);
+  EXPECT_TRUE(S().Notify);
   Save();
   for (const char* name : names) EXPECT_EQ(world.Stored(name), before[name]) << name;
 }

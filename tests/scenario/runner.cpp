@@ -93,7 +93,7 @@ class Runner {
         {"random", &Runner::Random},
         {"inside", &Runner::Inside},     {"hang", &Runner::Hang},
         {"crash", &Runner::Crash},       {"display", &Runner::Display},
-        {"tick", &Runner::Tick},
+        {"tick", &Runner::Tick},         {"wait", &Runner::Wait},
         {"tip", &Runner::Tip},           {"exit", &Runner::Exit},
         {"show", &Runner::Show},         {"shell", &Runner::ShellCommand},
     };
@@ -415,6 +415,10 @@ class Runner {
     Window(w[1]);
     host_.Hang(w[1], w[2], Nested(w, 3, "while the read waits"));
   }
+  void Wait(const Args&) {
+    RequireStarted("wait");
+    host_.Wait();
+  }
   void Tick(const Args&) {
     RequireStarted("tick");
     host_.Tick();
@@ -475,6 +479,8 @@ class Runner {
     seenLog_ = log.size();
     for (const auto& sound : host_.TakeSounds()) out_ << "sound: " << sound << "\n";
     for (const auto& address : host_.TakeOpened()) out_ << "browser opened:" << address << "\n";
+    for (const auto& balloon : host_.TakeBalloons())
+      out_ << (balloon ? "balloon: " + *balloon : std::string(kNotShownHere)) << "\n";
     auto counters = host_.ReadCounters();
     if (counters != lastCounters_)
       out_ << "counters: " << counters.lifetime << " lifetime, " << counters.sinceStart << " since start\n";

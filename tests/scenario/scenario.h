@@ -74,11 +74,15 @@ class ScenarioHost {
   virtual bool Start() = 0;  // false: another instance ran, so this one ended at once
   virtual bool Started() = 0;
   virtual void Tick() = 0;
+  // Seconds pass with nothing happening: the two-second timer fires at least twice.
+  virtual void Wait() = 0;
   virtual void Exit() = 0;
   virtual void Finish() = 0;  // the scenario is over
 
   virtual Counters ReadCounters() = 0;
   virtual std::vector<std::string> TakeSounds() = 0;  // "beep 50 500", "wave <dir>/357.wav"
+  // The balloons shown since the last call: their text, or nullopt where only the showing is seen.
+  virtual std::vector<std::optional<std::string>> TakeBalloons() = 0;
   // The addresses Quellbox opened in a browser of their own since the last call.
   virtual std::vector<std::string> TakeOpened() = 0;
   // The tray menu's Blocked pop-ups submenu as shown: a caption per item, "-" for a separator,

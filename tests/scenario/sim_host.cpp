@@ -86,6 +86,10 @@ class SimHost : public ScenarioHost {
   }
   bool Started() override { return form_ != nullptr; }
   void Tick() override { form_->Timer1Timer(); }
+  void Wait() override {
+    form_->NoticeTick();
+    form_->NoticeTick();
+  }
   void Exit() override {
     form_->FormQueryUnload();
     form_->FormUnload();
@@ -108,6 +112,12 @@ class SimHost : public ScenarioHost {
     }
     seenSounds_ = ports_.sound.played.size();
     return sounds;
+  }
+  std::vector<std::optional<std::string>> TakeBalloons() override {
+    auto& shown = ports_.tray.balloons;
+    std::vector<std::optional<std::string>> balloons(shown.begin() + static_cast<long>(seenBalloons_), shown.end());
+    seenBalloons_ = shown.size();
+    return balloons;
   }
   std::vector<std::string> TakeOpened() override {
     std::vector<std::string> opened;
@@ -164,7 +174,7 @@ class SimHost : public ScenarioHost {
   std::unique_ptr<MainForm> form_;
   std::vector<std::unique_ptr<MainForm>> unloaded_;
   bool taskbarCreated_ = false;  // posted while Quellbox was inside a read
-  std::size_t seenSounds_ = 0, seenStarted_ = 0;
+  std::size_t seenSounds_ = 0, seenStarted_ = 0, seenBalloons_ = 0;
   std::vector<std::string> traces_;
 };
 

@@ -92,11 +92,12 @@ TEST_F(OptionsTest, EveryControlShowsItsSetting) {
   world.S().Spyware = true;  // adware blocking on: the box is ticked
   world.S().Mode = false;
   world.S().Keys = 0;
+  world.S().Notify = true;
   auto f = world.Open<frmOptions>("frmOptions");
-  EXPECT_EQ(Shown(*f, "chkStartup chkKeepLog chkDisable chkFullScreen optSound:0 optSound:2 Frame3 cmboKeys optLight "
-                      "optStrict chkSpyware Label9"),
-            "chkStartup=1 chkKeepLog=1 chkDisable=1 chkFullScreen=1 optSound:0=0 optSound:2=1 Frame3 cmboKeys=0 "
-            "optLight=1(off) optStrict=0(off) chkSpyware=0 Label9=42");
+  EXPECT_EQ(Shown(*f, "chkStartup chkKeepLog chkDisable chkFullScreen chkNotify optSound:0 optSound:2 Frame3 cmboKeys "
+                      "optLight optStrict chkSpyware Label9"),
+            "chkStartup=1 chkKeepLog=1 chkDisable=1 chkFullScreen=1 chkNotify=1 optSound:0=0 optSound:2=1 Frame3 "
+            "cmboKeys=0 optLight=1(off) optStrict=0(off) chkSpyware=0 Label9=42");
   EXPECT_EQ((*f)["cmboKeys"].Items, (std::vector<std::string>{"SHIFT KEY", "CTRL KEY"}));
   EXPECT_EQ((*f)["lblFile"].Caption, world.S().WaveFile);
   EXPECT_EQ(f->Caption, "Quellbox Options");
@@ -118,9 +119,11 @@ TEST_F(OptionsTest, EveryChangeWritesThroughToItsSetting) {
   EXPECT_EQ(world.registry.GetText(kRunSection, "Quellbox"), world.File("Quellbox.exe"));
   user("chkFullScreen", -1, 0);
   user("chkDisable", -1, 0);
+  user("chkNotify", -1, 1);
   (*f)["cmboKeys"].ListIndex = 0;
   f->Click("cmboKeys", -1);
-  EXPECT_EQ(std::tuple(world.S().Normalize, world.S().Disable, world.S().Keys), std::tuple(false, 0, 0));
+  EXPECT_EQ(std::tuple(world.S().Normalize, world.S().Disable, world.S().Keys, world.S().Notify),
+            std::tuple(false, 0, 0, true));
   user("chkDisable", -1, 1);
   EXPECT_EQ(world.S().Disable, 1);
   int reloads = world.menuReloads;

@@ -3,17 +3,17 @@
 QB_KEY='HKCU\Software\Tarnik\Quellbox'
 QB_RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
-test_first_run_saves_thirteen_values_at_close() {
+test_first_run_saves_fourteen_values_at_close() {
   expect_true "Quellbox starts" qb_start
   expect_eq "settings before the first save" "$(qb_reg_names "$QB_KEY" | wc -l)" 0
   expect_true "Quellbox closes gracefully" qb_close
   local dir
   dir=$("$QB_WINE" winepath -w "$QB_DIR" 2>/dev/null | tr -d '\r')
   expect_eq "value names" "$(qb_reg_names "$QB_KEY" | sort | tr '\n' ' ')" \
-    "Affiliate Dir Disable Keys Log Mode Normalize Sound Spyware Startup Version WaveFile WindowsLeft "
+    "Affiliate Dir Disable Keys Log Mode Normalize Notify Sound Spyware Startup Version WaveFile WindowsLeft "
   local expected=(Version 3080 Startup 1 Log 1 Disable 1 Sound 2 "WaveFile" "$dir\\357.wav"
                   WindowsLeft 000000 Keys 1 Dir "$dir" Spyware False Affiliate "" Mode True
-                  Normalize True)
+                  Normalize True Notify False)
   local i
   for ((i = 0; i < ${#expected[@]}; i += 2)); do
     expect_eq "${expected[i]}" "$(qb_reg_value "$QB_KEY" "${expected[i]}")" "${expected[i + 1]}"

@@ -295,6 +295,7 @@ class WineHost : public ScenarioHost {
   }
   bool Started() override { return static_cast<bool>(process_); }
   void Tick() override { Save(); }
+  void Wait() override { Pump(5000); }
   // As the setup asks Quellbox to close: a sent WM_CLOSE, which Quellbox handles even while it
   // waits for a call. Once its window has gone it has saved and unloaded; its process ends when
   // the calls it waits for have returned, which for an exit inside a read is after this one.
@@ -329,17 +330,28 @@ class WineHost : public ScenarioHost {
     return counters_;
   }
   std::vector<std::string> TakeSounds() override {
-    std::vector<std::string> sounds;
+    ReadTrace();
+    return std::exchange(sounds_, {});
+  }
+  std::vector<std::optional<std::string>> TakeBalloons() override {
+    ReadTrace();
+    return std::exchange(balloons_, {});
+  }
+  // Quellbox's traced calls since the last look: sounds and balloons.
+  void ReadTrace() {
     std::string trace = ReadWholeFile(paths_.trace).value_or("");
-    if (trace.size() <= traceSeen_) return sounds;
+    if (trace.size() <= traceSeen_) return;
     std::istringstream lines(trace.substr(traceSeen_));
     traceSeen_ = trace.size();
     for (std::string line; std::getline(lines, line);) {
+      // Only that a balloon was shown, not its text: the icon itself goes through
+      // Shell_NotifyIconA, so every Shell_NotifyIconW is a balloon.
+      if (line.find("Call shell32.Shell_NotifyIconW(") != std::string::npos) balloons_.push_back(std::nullopt);
       unsigned frequency = 0, duration = 0;
       auto beep = line.find("Call KERNEL32.Beep(");
       if (beep != std::string::npos &&
           std::sscanf(line.c_str() + beep, "Call KERNEL32.Beep(%x,%x)", &frequency, &duration) == 2)
-        sounds.push_back("beep " + std::to_string(frequency) + " " + std::to_string(duration));
+        sounds_.push_back("beep " + std::to_string(frequency) + " " + std::to_string(duration));
       // The trace shows the path's address only; the path is the WaveFile setting Quellbox saves.
       unsigned address = 0, flags = 0;
       auto wave = line.find("Call winmm.sndPlaySoundW(");
@@ -349,10 +361,9 @@ class WineHost : public ScenarioHost {
         std::string sound = "wave " + InProgramDirectory(RegistryValue("WaveFile").value_or("?"));
         // Without SND_NODEFAULT a missing file would sound the system's default sound.
         if (!(flags & SND_NODEFAULT)) sound += " (or the system's default sound)";
-        sounds.push_back(sound);
+        sounds_.push_back(sound);
       }
     }
-    return sounds;
   }
   std::optional<std::vector<std::string>> MonitorKeys() override {
     if (!Started()) return std::nullopt;
@@ -512,6 +523,8 @@ class WineHost : public ScenarioHost {
   Counters counters_;
   std::size_t traceSeen_ = 0;
   std::size_t failuresSeen_ = 0, openedSeen_ = 0;
+  std::vector<std::string> sounds_;
+  std::vector<std::optional<std::string>> balloons_;
 };
 
 // Makes Quellbox's CoCreateInstance(CLSID_ShellWindows) reach the fake list, in the registry
@@ -522,7 +535,7 @@ void PreparePrefix() {
     SetText(HKEY_LOCAL_MACHINE, kShellWindowsKey + std::string("\\TreatAs"), "", fake, view);
     SetText(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\" + fake, "", "Quellbox test shell window list", view);
   }
-  SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundW");
+  SetText(HKEY_CURRENT_USER, "Software\\Wine\\Debug", "RelayInclude", "kernel32.Beep;winmm.sndPlaySoundW;shell32.Shell_NotifyIconW");
   // Wine reads any file named IEXPLORE.EXE as its own built-in browser, version resource
   // included: the stand-ins put where the scenarios' browsers are must be read from their files.
   SetText(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native");
