@@ -34,6 +34,7 @@ struct ComModel::Shared {
   HWND RealWindow(sim::SimBrowser& b);
   void Gone(const sim::SimBrowser& b);
   std::map<const sim::SimBrowser*, HWND> realWindows;
+  bool showWindows = false;
 
   std::map<const sim::SimBrowser*, ComPtr<IDispatch>> browsers;
   std::map<const sim::SimDocument*, ComPtr<IDispatch>> documents;
@@ -686,9 +687,14 @@ ComPtr<IDispatch> Shared::Browser(const std::shared_ptr<sim::SimBrowser>& b, con
 
 HWND Shared::RealWindow(sim::SimBrowser& b) {
   auto& hwnd = realWindows[&b];
-  if (!hwnd)
+  if (!hwnd && showWindows) {
+    std::wstring text = Wide(b.locationName.value_or("") + " - " + b.locationUrl.value_or(""));
+    hwnd = CreateWindowExW(0, L"Static", text.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, b.left, b.top,
+                           b.width.value_or(800), b.height.value_or(600), nullptr, nullptr, nullptr, nullptr);
+  } else if (!hwnd) {
     hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, L"Static", L"", WS_POPUP, b.left, b.top, b.width.value_or(800),
                            b.height.value_or(600), nullptr, nullptr, nullptr, nullptr);
+  }
   if (b.closed && IsWindow(hwnd)) DestroyWindow(hwnd);
   return hwnd;
 }
@@ -739,5 +745,7 @@ std::int64_t ComModel::HandleOf(const std::shared_ptr<sim::SimBrowser>& browser)
 }
 
 long ComModel::Calls() const { return shared_->calls; }
+
+void ComModel::ShowWindows() { shared_->showWindows = true; }
 
 }  // namespace quellbox::win32::testing

@@ -46,6 +46,8 @@ class ComModel {
 
   // Counts every call made on the model's objects: a host waits until they stop coming.
   long Calls() const;
+  // The windows are shown on the desktop, captioned with their title and address (a demo).
+  void ShowWindows();
 
   struct Shared;
 

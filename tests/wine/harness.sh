@@ -183,6 +183,46 @@ qb_reg_set() { "$QB_WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2
 
 qb_screenshot() { import -window root -display "$DISPLAY" "$1" 2>/dev/null; }
 
+# A Linux path as Windows programs under Wine name it.
+qb_windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
+
+# Plays the scenario $2 (docs/demo.scn) with fake_ie.exe $1 on the virtual desktop: it starts
+# Quellbox from $QB_DIR, shows the page's windows and, once the scenario has played (true then),
+# serves them until Quellbox is closed; its report (--check) goes to $QB_WORK/demo.txt.
+qb_play_demo() {
+  local helper="$1" scenario i
+  scenario=$(qb_windows_path "$2")
+  rm -f "$QB_WORK/demo.played" "$QB_WORK/demo.txt"
+  # Quellbox's traced calls (the balloons) are read from the runner's standard error.
+  (cd "$QB_DIR" && setsid "$(qb_loader "$helper")" explorer /desktop=$QB_DESKTOP "$helper" run --demo --desktop "${QB_DESKTOP%%,*}" --check \
+    --exe "$(qb_windows_path "$QB_DIR/Quellbox.exe")" --dir "$(qb_windows_path "$QB_DIR")" \
+    --trace "$(qb_windows_path "$QB_WORK")\\trace.log" --out "$(qb_windows_path "$QB_WORK")\\demo.txt" \
+    "$scenario" >"$QB_WORK/trace.log" 2>&1 &)
+  for ((i = 0; i < 240; i++)); do
+    [ -f "$QB_WORK/demo.played" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# Opens the tray menu at the icon $QB_ICON and points at its fifth item, Blocked pop-ups (found
+# by its row, in any language); the screenshot $1 shows the list. Prints the list's OCR words.
+qb_show_blocked_list() {
+  local menu="$QB_WORK/menu.png" box x y w h row
+  box=$(qb_open_menu "$QB_ICON" "$menu")
+  [ -n "$box" ] || return 1
+  read -r x y w h <<<"$box"
+  row=$(qb_ocr_words "$menu" "$box" | awk '{print $2}' | sort -n |
+        awk 'NR == 1 || $1 - last > 6 { n++ } { last = $1 } n == 5 { print; exit }')
+  [ -n "$row" ] || return 1
+  xdotool mousemove $((x + w / 2)) "$row"
+  sleep 1.5
+  qb_screenshot "$1"
+  box=$(qb_changed_box "$menu" "$1")
+  [ -n "$box" ] || return 1
+  qb_ocr_words "$1" "$box"
+}
+
 # The bounding box "X Y W H" (screen coordinates) of what differs between two screenshots,
 # optionally within a region "WxH+X+Y"; nothing when they are the same there. Fails (2) when
 # they cannot be compared.
@@ -258,8 +298,9 @@ qb_open_menu() {
   xdotool mousemove 300 200
   sleep 1.5
   qb_screenshot "$2"
-  # The menu opens by the icon, in the bottom right quarter of the screen.
-  qb_changed_box "$before" "$2" 512x384+512+384
+  # The menu opens by the icon, in the bottom right quarter of the screen, above the taskbar
+  # (whose buttons change as the menu takes the foreground).
+  qb_changed_box "$before" "$2" 512x364+512+384
 }
 
 # OCR of a screen region "X Y W H" of $1, scaled three times; one word per line as

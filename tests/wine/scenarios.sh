@@ -30,7 +30,6 @@ for f in "$exe" "$runner"; do [ -f "$f" ] || { echo "$f does not exist: build it
 source "$here/harness.sh"
 QB_EXE=$(readlink -f "$exe")
 QB_WINE=$(qb_loader "$QB_EXE")
-windows_path() { local p; p=$(readlink -f "$1"); echo "Z:${p//\//\\}"; }
 
 rm -rf "$work" && mkdir -p "$work"
 export WINEPREFIX="$work/prefix"
@@ -54,13 +53,13 @@ QB_DIR="$work/Łódź"
 qb_install
 
 windows_files=()
-for f in "${files[@]}"; do windows_files+=("$(windows_path "$f")"); done
+for f in "${files[@]}"; do windows_files+=("$(qb_windows_path "$f")"); done
 out="$work/transcripts.txt"
 # The runner's standard error takes Quellbox's traced sound calls: Wine writes a process's
 # traces where its parent's standard error goes.
-(cd "$QB_DIR" && timeout 1500 "$(qb_loader "$runner")" "$runner" run --exe "$(windows_path "$QB_DIR/Quellbox.exe")" \
-  --dir "$(windows_path "$QB_DIR")" --trace "$(windows_path "$work")\\trace.log" \
-  --out "$(windows_path "$work")\\transcripts.txt" "${check[@]}" "${windows_files[@]}" 2>"$work/trace.log")
+(cd "$QB_DIR" && timeout 1500 "$(qb_loader "$runner")" "$runner" run --exe "$(qb_windows_path "$QB_DIR/Quellbox.exe")" \
+  --dir "$(qb_windows_path "$QB_DIR")" --trace "$(qb_windows_path "$work")\\trace.log" \
+  --out "$(qb_windows_path "$work")\\transcripts.txt" "${check[@]}" "${windows_files[@]}" 2>"$work/trace.log")
 rc=$?
 cat "$out" 2>/dev/null || { echo "the runner wrote no report (exit $rc)"; exit 1; }
 exit $rc

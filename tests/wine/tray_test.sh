@@ -52,7 +52,7 @@ test_tray_icon_menu_toggle_and_exit() {
   sleep 1
   qb_screenshot "$shot"
   expect_true "no icon is left behind" qb_unchanged "$QB_EMPTY" "$shot" "$QB_TRAY_AREA"
-  expect_eq "values saved at exit" "$(qb_reg_names "$QB_KEY" | wc -l)" 13
+  expect_eq "values saved at exit" "$(qb_reg_names "$QB_KEY" | wc -l)" 14
 }
 
 # Explorer restarts with a notification area that refuses icons at first: Quellbox keeps
@@ -68,4 +68,31 @@ test_the_icon_comes_back_when_a_restarted_taskbar_takes_it_late() {
   expect_true "the icon is back" qb_tray_icon "$QB_EMPTY"
   qb_screenshot "$shot" && cp "$shot" "$QB_ARTIFACTS/icon-after-outage.png"
   expect_true "Quellbox closes gracefully" qb_close
+}
+
+# The demo's page has had pop-ups blocked: the tray menu's Blocked pop-ups list shows them and
+# what may be allowed, and the demo played through Quellbox.exe as in the simulator.
+test_the_blocked_popups_list_after_the_demo() {
+  local helper words word
+  helper="$(dirname "${QB_WIN_UNIT_TESTS:-}")/fake_ie.exe"
+  [ -f "$helper" ] || { fail "fake_ie.exe is not built beside the Windows tests"; return; }
+  QB_EMPTY="$QB_WORK/empty.png"
+  expect_true "the virtual desktop comes up" qb_desktop || return
+  qb_screenshot "$QB_EMPTY"
+  expect_true "the demo plays" qb_play_demo "$helper" "$QB_HERE/../../docs/demo.scn" || return
+  QB_ICON=$(qb_tray_icon "$QB_EMPTY")
+  expect_true "the icon is there" test -n "$QB_ICON" || return
+  words=$(qb_show_blocked_list "$QB_ARTIFACTS/tray-blocked.png" | cut -d' ' -f3 | tr '\n' ' ')
+  for word in cheap-flights win-a-prize Always until; do
+    expect_true "the list shows '$word' ($words)" grep -q -- "$word" <<<"$words"
+  done
+  xdotool key Escape Escape
+  expect_true "Quellbox closes gracefully" qb_close
+  local i
+  for ((i = 0; i < 120; i++)); do
+    grep -q '^scenarios:' "$QB_WORK/demo.txt" 2>/dev/null && break
+    sleep 0.25
+  done
+  expect_true "the demo's transcript is the simulator's ($(head -c 300 "$QB_WORK/demo.txt" 2>/dev/null))" \
+    grep -q '^ok ' "$QB_WORK/demo.txt"
 }

@@ -2,11 +2,13 @@
 // Quellbox.exe, which runs in a process of its own and reaches them through COM, as it reaches
 // Internet Explorer and Explorer on Windows.
 //
-//   fake_ie.exe run --exe Q --dir D --trace T [--check] [--out O] FILE...
+//   fake_ie.exe run --exe Q --dir D --trace T [--check] [--demo [--desktop NAME]] [--out O] FILE...
 //       Runs each scenario against Quellbox.exe Q installed in the program directory D, and
 //       prints the transcripts (or, with --check, compares them with the expected ones) to O.
 //       T is where this process's standard error goes: Quellbox's traced calls of the sound
-//       functions are read from there.
+//       functions are read from there. With --demo the windows are shown (on the desktop
+//       named by --desktop), and once the scenario has played (demo.played appears beside T)
+//       they are served until Quellbox is closed.
 //   fake_ie.exe shell
 //       Serves the shell's window list (the stand-in for Explorer) until it is ended.
 //   fake_ie.exe tray-outage SECONDS
@@ -118,8 +120,11 @@ class WineHost : public ScenarioHost {
  public:
   struct Paths {
     std::string exe, directory, self, trace;
+    bool demo = false;  // the windows are shown
+    std::wstring desktop;  // where Quellbox runs, when not this process's own
   };
   explicit WineHost(const Paths& paths) : paths_(paths) {
+    if (paths_.demo) model_.ShowWindows();
     DeleteFileAt(FailureLog());  // the previous scenario's
     DeleteFileAt(OpenedLog());
     std::FILE* trace = std::fopen(paths_.trace.c_str(), "rb");
@@ -271,6 +276,7 @@ class WineHost : public ScenarioHost {
     SetEnvironmentVariableW(L"QUELLBOX_OPENED_LOG", Wide(OpenedLog()).c_str());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (!paths_.desktop.empty()) startup.lpDesktop = paths_.desktop.data();
     PROCESS_INFORMATION info{};
     BOOL created = CreateProcessW(Wide(paths_.exe).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                   Wide(paths_.directory).c_str(), &startup, &info);
@@ -295,6 +301,13 @@ class WineHost : public ScenarioHost {
   }
   bool Started() override { return static_cast<bool>(process_); }
   void Tick() override { Save(); }
+  // The demo's end: its windows are served until Quellbox is closed by whoever runs it.
+  void Linger() {
+    WriteWholeFile(Directory(paths_.trace) + "\\demo.played", "");
+    while (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) Pump(100);
+    exiting_ = std::move(process_);
+    main_ = nullptr;
+  }
   void Wait() override { Pump(5000); }
   // As the setup asks Quellbox to close: a sent WM_CLOSE, which Quellbox handles even while it
   // waits for a call. Once its window has gone it has saved and unloaded; its process ends when
@@ -316,6 +329,7 @@ class WineHost : public ScenarioHost {
   // Quellbox must end of its own accord: one killed here, or one that crashed on the way out,
   // fails the scenario.
   void Finish() override {
+    if (paths_.demo && process_) Linger();
     if (process_) Exit();
     AwaitExit();
     ShellDown();
@@ -648,6 +662,8 @@ int Run(const std::vector<std::string>& args) {
     else if (a == "--trace") paths.trace = value();
     else if (a == "--out") out = value();
     else if (a == "--check") check = true;
+    else if (a == "--demo") paths.demo = true;
+    else if (a == "--desktop") paths.desktop = Wide(value());
     else files.push_back(a);
   }
   paths.self = ModulePath();
@@ -655,8 +671,14 @@ int Run(const std::vector<std::string>& args) {
   if (!out.empty()) file.open(out, std::ios::binary);
   std::ostream& report = out.empty() ? std::cout : file;
   if (paths.exe.empty() || paths.directory.empty() || files.empty()) {
-    report << "usage: fake_ie.exe run --exe Q --dir D --trace T [--check] [--out O] FILE...\n";
+    report << "usage: fake_ie.exe run --exe Q --dir D --trace T [--check] [--demo] [--out O] FILE...\n";
     return 2;
+  }
+  // A console program started on a virtual desktop runs on its console's: the demo's windows
+  // and Quellbox go where they can be seen.
+  if (!paths.desktop.empty()) {
+    HDESK desktop = OpenDesktopW(paths.desktop.c_str(), 0, FALSE, GENERIC_ALL);
+    if (!desktop || !SetThreadDesktop(desktop)) report << "the desktop cannot be used: " << GetLastError() << "\n";
   }
   PreparePrefix();
   int passed = 0, failed = 0, simulatorOnly = 0;
