@@ -143,23 +143,6 @@ std::unique_ptr<Subscription> SimDocument::Subscribe(std::weak_ptr<DocumentEvent
   return subscribers.Add(std::move(sink));
 }
 
-bool SimDocument::FireContextMenu() {
-  bool result = true;
-  subscribers.ForEach([&](DocumentEventSink& s) { result = s.OnContextMenu(); });
-  return result;
-}
-
-void SimDocument::FireMouseUp(const std::shared_ptr<SimElement>& target) {
-  window->eventSource = target;
-  subscribers.ForEach([](DocumentEventSink& s) { s.OnMouseUp(); });
-}
-
-bool SimDocument::FireClick() {
-  bool result = true;
-  subscribers.ForEach([&](DocumentEventSink& s) { result = s.OnClick(); });
-  return result;
-}
-
 SimBrowser::SimBrowser(SimHub& hub, std::string objectName) : name(std::move(objectName)), hub_(hub) {
   hub_.windows.insert(this);
 }
@@ -260,41 +243,6 @@ std::unique_ptr<Subscription> SimBrowser::Subscribe(std::weak_ptr<BrowserEventSi
     return nullptr;
   }
   return subscribers.Add(std::move(sink));
-}
-
-bool SimBrowser::FireBeforeNavigate2(const std::string& url) {
-  bool cancel = false;
-  subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(url, cancel); });
-  return cancel;
-}
-
-void SimBrowser::FireDocumentComplete(const std::shared_ptr<SimBrowser>& frame, const std::string& url) {
-  subscribers.ForEach([&](BrowserEventSink& s) { s.DocumentComplete(frame, url); });
-}
-
-void SimBrowser::FireDownloadComplete() {
-  subscribers.ForEach([](BrowserEventSink& s) { s.DownloadComplete(); });
-}
-
-void SimBrowser::FireNavigateComplete2(const std::string& url) {
-  subscribers.ForEach([&](BrowserEventSink& s) { s.NavigateComplete2(url); });
-}
-
-bool SimBrowser::FireNewWindow2() {
-  bool cancel = false;
-  subscribers.ForEach([&](BrowserEventSink& s) { s.NewWindow2(cancel); });
-  return cancel;
-}
-
-bool SimBrowser::FireNewWindow3(std::uint32_t flags, const std::string& url) {
-  bool cancel = false;
-  std::string opener = document ? document->url.value_or("") : locationUrl.value_or("");
-  subscribers.ForEach([&](BrowserEventSink& s) { s.NewWindow3(cancel, flags, opener, url); });
-  return cancel;
-}
-
-void SimBrowser::FireOnQuit() {
-  subscribers.ForEach([](BrowserEventSink& s) { s.OnQuit(); });
 }
 
 }  // namespace quellbox::sim

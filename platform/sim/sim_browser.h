@@ -109,16 +109,11 @@ class SimDocument : public HtmlDocument {
   std::shared_ptr<HtmlWindow> Frame(std::int32_t index) override;
   std::unique_ptr<Subscription> Subscribe(std::weak_ptr<DocumentEventSink> sink) override;
 
-  // Events as the browser raises them; the answers of the sinks (true when none).
-  bool FireContextMenu();
-  void FireMouseUp(const std::shared_ptr<SimElement>& target);
-  bool FireClick();
-
   std::optional<std::string> url;
   std::shared_ptr<SimElement> activeElement;  // null: cannot be read
   std::shared_ptr<SimHtmlWindow> window;
   std::vector<std::shared_ptr<SimHtmlWindow>> frames;
-  SimSubscribers<DocumentEventSink> subscribers;
+  SimSubscribers<DocumentEventSink> subscribers;  // the scenario runner raises the events
 
  private:
   SimHub& hub_;
@@ -157,16 +152,6 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   // Another object for the same window, as the shell's list hands out on every read of it.
   std::shared_ptr<Browser> Proxy();
 
-  // Events as the browser raises them; `cancel` comes back as the sinks left it.
-  bool FireBeforeNavigate2(const std::string& url);
-  void FireDocumentComplete(const std::shared_ptr<SimBrowser>& frame, const std::string& url);
-  void FireDownloadComplete();
-  void FireNavigateComplete2(const std::string& url);
-  bool FireNewWindow2();
-  // The same request as NewWindow3 tells it; the page's address is the opener.
-  bool FireNewWindow3(std::uint32_t flags, const std::string& url);
-  void FireOnQuit();
-
   const std::string name;
   // Properties; an empty optional makes the read fail.
   std::optional<std::string> application = "Microsoft Internet Explorer";
@@ -188,7 +173,7 @@ class SimBrowser : public Browser, public std::enable_shared_from_this<SimBrowse
   bool closable = true;  // false: the close command fails
   bool quittable = true;  // false: Quit fails
   std::vector<std::string> calls;  // "Visible=false", "ExecWB 45 2", "Quit", "PutProperty quellbox 7", ...
-  SimSubscribers<BrowserEventSink> subscribers;
+  SimSubscribers<BrowserEventSink> subscribers;  // the scenario runner raises the events
   bool closed = false;
   std::function<void()> onClosed;
 

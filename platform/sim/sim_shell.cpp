@@ -41,7 +41,7 @@ void SimShellWindows::Open(const std::shared_ptr<SimBrowser>& window, bool notif
 }
 
 void SimShellWindows::Close(const std::shared_ptr<SimBrowser>& window, bool notify) {
-  window->FireOnQuit();
+  window->subscribers.ForEach([](BrowserEventSink& s) { s.OnQuit(); });
   window->MarkClosed();
   std::erase(windows, window);
   if (notify) FireRevoked();

@@ -137,9 +137,7 @@ int RunQuellbox(HINSTANCE instance) {
   MainForm form(services, instanceLock, state);
   form.GetEngine().trace = Trace;
   WinDialogs dialogs(instance, services, state, form);
-  windows.showForm = [&dialogs](const std::string& name) { dialogs.ShowForm(name); };
-  windows.unloadDialogs = [&dialogs] { dialogs.UnloadAll(); };
-  windows.trustedSitesChanged = [&dialogs] { dialogs.TrustedSitesChanged(); };
+  windows.dialogs = &dialogs;
   env.preTranslate = [&dialogs](MSG& msg) { return dialogs.PreTranslate(msg); };
   if (!form.FormLoad()) return 0;
   window.Attach(form);

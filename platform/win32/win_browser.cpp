@@ -24,6 +24,19 @@ const VARIANT& Arg(const DISPPARAMS& params, UINT i) { return params.rgvarg[para
 
 bool IsType(const VARIANT& v, VARTYPE type) { return V_VT(&v) == type; }
 
+// An event of `count` arguments whose argument `at` is its Cancel flag (VT_BYREF|VT_BOOL): the
+// handler gets the flag as it came and the browser gets it back as the handler left it.
+template <typename Handler>
+HRESULT WithCancel(const DISPPARAMS& params, UINT count, UINT at, Handler handle) {
+  if (params.cArgs != count) return DISP_E_BADPARAMCOUNT;
+  const VARIANT& cancel = Arg(params, at);
+  if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
+  bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
+  handle(value);
+  *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
+}
+
 class WinHtmlElement : public HtmlElement {
  public:
   explicit WinHtmlElement(ComPtr<IHTMLElement> element) : element_(std::move(element)) {}
@@ -94,37 +107,17 @@ HRESULT EventsSink<BrowserEventSink>::Dispatch(DISPID id, DISPPARAMS& params, VA
   auto sink = sink_.lock();  // keeps the monitor alive while its handler runs
   if (!sink) return S_OK;
   switch (id) {
-    case DISPID_BEFORENAVIGATE2: {
-      if (params.cArgs != 7) return DISP_E_BADPARAMCOUNT;
-      const VARIANT& cancel = Arg(params, 6);
-      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
-      std::string url = VariantText(Arg(params, 1)).value_or("");
-      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
-      sink->BeforeNavigate2(url, value);
-      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
-      return S_OK;
-    }
-    case DISPID_NEWWINDOW2: {
-      if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;
-      const VARIANT& cancel = Arg(params, 1);
-      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
-      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
-      sink->NewWindow2(value);
-      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
-      return S_OK;
-    }
-    case DISPID_NEWWINDOW3: {
-      // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
-      if (params.cArgs != 5) return DISP_E_BADPARAMCOUNT;
-      const VARIANT& cancel = Arg(params, 1);
-      if (!IsType(cancel, VT_BYREF | VT_BOOL) || !V_BOOLREF(&cancel)) return DISP_E_TYPEMISMATCH;
-      bool value = *V_BOOLREF(&cancel) != VARIANT_FALSE;
-      auto flags = VariantInt(Arg(params, 2)).value_or(0);
-      sink->NewWindow3(value, static_cast<std::uint32_t>(flags), VariantText(Arg(params, 3)).value_or(""),
-                       VariantText(Arg(params, 4)).value_or(""));
-      *V_BOOLREF(&cancel) = value ? VARIANT_TRUE : VARIANT_FALSE;
-      return S_OK;
-    }
+    case DISPID_BEFORENAVIGATE2:
+      return WithCancel(params, 7, 6, [&](bool& cancel) {
+        sink->BeforeNavigate2(VariantText(Arg(params, 1)).value_or(""), cancel);
+      });
+    case DISPID_NEWWINDOW2:
+      return WithCancel(params, 2, 1, [&](bool& cancel) { sink->NewWindow2(cancel); });
+    case DISPID_NEWWINDOW3:  // ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl
+      return WithCancel(params, 5, 1, [&](bool& cancel) {
+        sink->NewWindow3(cancel, static_cast<std::uint32_t>(VariantInt(Arg(params, 2)).value_or(0)),
+                         VariantText(Arg(params, 3)).value_or(""), VariantText(Arg(params, 4)).value_or(""));
+      });
     case DISPID_NAVIGATECOMPLETE2:
     case DISPID_DOCUMENTCOMPLETE: {
       if (params.cArgs != 2) return DISP_E_BADPARAMCOUNT;

@@ -8,6 +8,7 @@
 
 #include "platform/win32/com.h"
 #include "platform/win32/failures.h"
+#include "platform/win32/win_dialogs.h"
 #include "resources/resource.h"
 
 namespace quellbox::win32 {
@@ -172,15 +173,15 @@ void WinMessages::Show(const std::string& text, const std::string& caption, Mess
 }
 
 void WinWindowManager::ShowForm(const std::string& name) {
-  if (showForm) showForm(name);
+  if (dialogs) dialogs->ShowForm(name);
 }
 
 void WinWindowManager::TrustedSitesChanged() {
-  if (trustedSitesChanged) trustedSitesChanged();
+  if (dialogs) dialogs->TrustedSitesChanged();
 }
 
 void WinWindowManager::UnloadAllForms() {
-  if (unloadDialogs) unloadDialogs();
+  if (dialogs) dialogs->UnloadAll();
   PostMessageW(main_, WM_CLOSE, 0, 0);
 }
 

@@ -2,7 +2,6 @@
 // The notification area, the tray menu, HTML Help and message boxes.
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "platform/win32/handles.h"
@@ -60,15 +59,17 @@ class WinMessages : public MessageBoxes {
   void Show(const std::string& text, const std::string& caption, MessageIcon icon) override;
 };
 
-// Forms are shown by whoever registers a function for them; unloading ends with the main window.
+class WinDialogs;
+
+// The dialogs, once made (they need the services this is one of); unloading ends with the main
+// window.
 class WinWindowManager : public WindowManager {
  public:
   explicit WinWindowManager(HWND mainWindow) : main_(mainWindow) {}
   void ShowForm(const std::string& name) override;
   void UnloadAllForms() override;
   void TrustedSitesChanged() override;
-  std::function<void(const std::string&)> showForm;
-  std::function<void()> unloadDialogs, trustedSitesChanged;
+  WinDialogs* dialogs = nullptr;
 
  private:
   HWND main_;

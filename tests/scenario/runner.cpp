@@ -297,26 +297,35 @@ class Runner {
       else if (w[i] == "!") e->id.reset();
       else throw ScenarioError("unknown mouse-up detail '" + w[i] + "'");
     }
-    Window(w[1])->document->FireMouseUp(e);
+    auto& document = *Window(w[1])->document;
+    document.window->eventSource = e;
+    document.subscribers.ForEach([](DocumentEventSink& s) { s.OnMouseUp(); });
   }
   void ContextMenu(const Args& w) {
     Need(w, 2, "contextmenu NAME");
-    if (!Window(w[1])->document->FireContextMenu()) out_ << "context menu suppressed in " << w[1] << "\n";
+    bool shown = true;
+    Window(w[1])->document->subscribers.ForEach([&](DocumentEventSink& s) { shown = s.OnContextMenu(); });
+    if (!shown) out_ << "context menu suppressed in " << w[1] << "\n";
   }
   void Click(const Args& w) {
     Need(w, 2, "click NAME");
-    Window(w[1])->document->FireClick();
+    Window(w[1])->document->subscribers.ForEach([](DocumentEventSink& s) { s.OnClick(); });
   }
   void NewWindow(const Args& w) {
     Need(w, 2, "newwindow NAME");
-    bool cancel = Window(w[1])->FireNewWindow2();
+    bool cancel = false;
+    Window(w[1])->subscribers.ForEach([&](BrowserEventSink& s) { s.NewWindow2(cancel); });
     out_ << "NewWindow2 in " << w[1] << ": " << (cancel ? "cancelled" : "allowed") << "\n";
   }
   void NewWindow3(const Args& w) {
     Need(w, 3, "newwindow3 NAME URL [FLAGS]");
     auto flags = w.size() > 3 ? TextToInteger(w[3]) : 0;
     if (!flags) throw ScenarioError("'" + w[3] + "' is no number");
-    bool cancel = Window(w[1])->FireNewWindow3(static_cast<std::uint32_t>(*flags), w[2]);
+    auto& b = Window(w[1]);
+    bool cancel = false;
+    std::string opener = b->document->url.value_or("");  // the page that asks
+    auto bits = static_cast<std::uint32_t>(*flags);
+    b->subscribers.ForEach([&](BrowserEventSink& s) { s.NewWindow3(cancel, bits, opener, w[2]); });
     out_ << "NewWindow3 in " << w[1] << ": " << (cancel ? "cancelled" : "allowed") << "\n";
   }
   void Choose(const Args& w) {
@@ -327,21 +336,25 @@ class Runner {
   }
   void Navigate(const Args& w) {
     Need(w, 3, "navigate NAME URL");
-    if (Window(w[1])->FireBeforeNavigate2(w[2])) out_ << "navigation in " << w[1] << " cancelled\n";
+    bool cancel = false;
+    Window(w[1])->subscribers.ForEach([&](BrowserEventSink& s) { s.BeforeNavigate2(w[2], cancel); });
+    if (cancel) out_ << "navigation in " << w[1] << " cancelled\n";
   }
   void Navigated(const Args& w) {
     Need(w, 2, "navigated NAME");
     auto& b = Window(w[1]);
-    b->FireNavigateComplete2(b->locationUrl.value_or(""));
+    std::string url = b->locationUrl.value_or("");
+    b->subscribers.ForEach([&](BrowserEventSink& s) { s.NavigateComplete2(url); });
   }
   void Downloaded(const Args& w) {
     Need(w, 2, "downloaded NAME");
-    Window(w[1])->FireDownloadComplete();
+    Window(w[1])->subscribers.ForEach([](BrowserEventSink& s) { s.DownloadComplete(); });
   }
   void Completed(const Args& w) {
     Need(w, 2, "completed NAME");
     auto& b = Window(w[1]);
-    b->FireDocumentComplete(b, b->locationUrl.value_or(""));
+    std::string url = b->locationUrl.value_or("");
+    b->subscribers.ForEach([&](BrowserEventSink& s) { s.DocumentComplete(b, url); });
   }
   void Frame(const Args& w) {
     Need(w, 3, "frame NAME URL [COUNT [nested]]");

@@ -4,16 +4,18 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <initializer_list>
+
 namespace quellbox::win32::testing {
 
-// The class answers QueryInterface and declares AddRef and Release as calls of these.
-class RefCount {
+// A COM object of the interfaces `Is`, with one reference count that deletes it on the last
+// Release; the class answers QueryInterface, with Answer.
+template <typename... Is>
+class ComObject : public Is... {
  public:
-  virtual ~RefCount() = default;
-
- protected:
-  ULONG Ref() { return ++refs_; }
-  ULONG Unref() {
+  virtual ~ComObject() = default;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
     ULONG n = --refs_;
     if (n == 0) delete this;
     return n;
@@ -29,7 +31,10 @@ inline HRESULT Give(void** out, IUnknown* p) {
   return S_OK;
 }
 
-inline HRESULT Refuse(void** out) {
+// `p` when `riid` is one of `iids`; else no interface.
+inline HRESULT Answer(REFIID riid, void** out, IUnknown* p, std::initializer_list<IID> iids) {
+  for (const IID& iid : iids)
+    if (IsEqualIID(riid, iid)) return Give(out, p);
   *out = nullptr;
   return E_NOINTERFACE;
 }

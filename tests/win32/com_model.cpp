@@ -79,13 +79,11 @@ HRESULT Hand(const ComPtr<IDispatch>& object, REFIID riid, Interface** out) {
 }
 
 // A COM object over one model object, counting every call made on it.
-template <typename Interface, typename Model>
-class ModelObject : public Interface, protected RefCount {
+template <typename Model, typename... Interfaces>
+class ModelObject : public ComObject<Interfaces...> {
  public:
   ModelObject(std::shared_ptr<Shared> shared, std::shared_ptr<Model> model)
       : shared_(std::move(shared)), m_(std::move(model)) {}
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
 
  protected:
   void Count() { ++shared_->calls; }
@@ -94,15 +92,12 @@ class ModelObject : public Interface, protected RefCount {
 };
 
 // The application object: read as text (its default property) it gives the name.
-class ComApplication final : public NoTypeInfo<>, RefCount {
+class ComApplication final : public ComObject<NoTypeInfo<>> {
  public:
   explicit ComApplication(std::string name) : name_(std::move(name)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                    UINT*) override {
     if (id != DISPID_VALUE || !result) return DISP_E_MEMBERNOTFOUND;
@@ -116,12 +111,11 @@ class ComApplication final : public NoTypeInfo<>, RefCount {
 };
 
 // The tab's own window, from the browser's shell browser service.
-class ComTabWindow final : public ModelObject<IOleWindow, sim::SimBrowser> {
+class ComTabWindow final : public ModelObject<sim::SimBrowser, IOleWindow> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleWindow)) return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IOleWindow});
   }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
     Count();
@@ -240,7 +234,7 @@ class DocumentEvents final : public DocumentEventSink {
 
 // One connection point: Advise subscribes the sink to the model through `connect`, which
 // returns what must be held for as long as the connection lasts.
-class ConnectionPoint final : public IConnectionPoint, RefCount {
+class ConnectionPoint final : public ComObject<IConnectionPoint> {
  public:
   using Connect = std::function<std::shared_ptr<void>(ComPtr<IDispatch> sink, DWORD cookie)>;
   using Disconnect = std::function<void(DWORD cookie)>;
@@ -249,11 +243,8 @@ class ConnectionPoint final : public IConnectionPoint, RefCount {
       : shared_(std::move(shared)), events_(events), container_(container), connect_(std::move(connect)),
         disconnect_(std::move(disconnect)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IConnectionPoint});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override { return *iid = events_, S_OK; }
   HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
     return Give(reinterpret_cast<void**>(out), container_.get());
@@ -307,22 +298,17 @@ std::string KeyOf(const sim::SimBrowser& b) {
   return std::to_string(it == b.properties.end() ? 0 : it->second);
 }
 
-class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
-                         public IConnectionPointContainer,
-                         public IServiceProvider {
+class ComBrowser final
+    : public ModelObject<sim::SimBrowser, WebBrowser2Stub, IConnectionPointContainer, IServiceProvider> {
  public:
   using ModelObject::ModelObject;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IWebBrowser2) ||
-        IsEqualIID(riid, IID_IWebBrowserApp) || IsEqualIID(riid, IID_IWebBrowser))
-      return Give(out, static_cast<IWebBrowser2*>(this));
     if (IsEqualIID(riid, IID_IConnectionPointContainer)) return Give(out, static_cast<IConnectionPointContainer*>(this));
     if (IsEqualIID(riid, IID_IServiceProvider)) return Give(out, static_cast<IServiceProvider*>(this));
-    return Refuse(out);
+    return Answer(riid, out, static_cast<IWebBrowser2*>(this),
+                  {IID_IUnknown, IID_IDispatch, IID_IWebBrowser2, IID_IWebBrowserApp, IID_IWebBrowser});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
 
   HRESULT STDMETHODCALLTYPE get_Application(IDispatch** out) override {
     Count();
@@ -414,13 +400,11 @@ class ComBrowser final : public ModelObject<WebBrowser2Stub, sim::SimBrowser>,
   using Connection = ComModel::Connection;
 };
 
-class ComElement final : public ModelObject<HTMLElementStub, sim::SimElement> {
+class ComElement final : public ModelObject<sim::SimElement, HTMLElementStub> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLElement))
-      return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch, IID_IHTMLElement});
   }
   HRESULT STDMETHODCALLTYPE get_tagName(BSTR* out) override { return Count(), Text(m_->TagName(), out); }
   HRESULT STDMETHODCALLTYPE get_id(BSTR* out) override { return Count(), Text(m_->Id(), out); }
@@ -429,13 +413,11 @@ class ComElement final : public ModelObject<HTMLElementStub, sim::SimElement> {
 };
 
 // The event object of a window: what the window's event under way was raised on.
-class ComEventObj final : public ModelObject<HTMLEventObjStub, sim::SimHtmlWindow> {
+class ComEventObj final : public ModelObject<sim::SimHtmlWindow, HTMLEventObjStub> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLEventObj))
-      return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch, IID_IHTMLEventObj});
   }
   HRESULT STDMETHODCALLTYPE get_srcElement(IHTMLElement** out) override {
     Count();
@@ -444,14 +426,11 @@ class ComEventObj final : public ModelObject<HTMLEventObjStub, sim::SimHtmlWindo
   }
 };
 
-class ComHtmlWindow final : public ModelObject<HTMLWindow2Stub, sim::SimHtmlWindow> {
+class ComHtmlWindow final : public ModelObject<sim::SimHtmlWindow, HTMLWindow2Stub> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLWindow2) ||
-        IsEqualIID(riid, IID_IHTMLFramesCollection2))
-      return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch, IID_IHTMLWindow2, IID_IHTMLFramesCollection2});
   }
   HRESULT STDMETHODCALLTYPE get_event(IHTMLEventObj** out) override {
     Count();
@@ -467,14 +446,11 @@ class ComHtmlWindow final : public ModelObject<HTMLWindow2Stub, sim::SimHtmlWind
   }
 };
 
-class ComFrames final : public ModelObject<NoTypeInfo<IHTMLFramesCollection2>, sim::SimDocument> {
+class ComFrames final : public ModelObject<sim::SimDocument, NoTypeInfo<IHTMLFramesCollection2>> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IHTMLFramesCollection2))
-      return Give(out, this);
-    return Refuse(out);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch, IID_IHTMLFramesCollection2});
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return E_NOTIMPL;
@@ -492,18 +468,14 @@ class ComFrames final : public ModelObject<NoTypeInfo<IHTMLFramesCollection2>, s
   HRESULT STDMETHODCALLTYPE get_length(LONG* out) override { return Count(), Number(m_->FrameCount(), out); }
 };
 
-class ComDocument final : public ModelObject<HTMLDocument2Stub, sim::SimDocument>, public IConnectionPointContainer {
+class ComDocument final : public ModelObject<sim::SimDocument, HTMLDocument2Stub, IConnectionPointContainer> {
  public:
   using ModelObject::ModelObject;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IHTMLDocument) ||
-        IsEqualIID(riid, IID_IHTMLDocument2))
-      return Give(out, static_cast<IHTMLDocument2*>(this));
     if (IsEqualIID(riid, IID_IConnectionPointContainer)) return Give(out, static_cast<IConnectionPointContainer*>(this));
-    return Refuse(out);
+    return Answer(riid, out, static_cast<IHTMLDocument2*>(this),
+                  {IID_IUnknown, IID_IDispatch, IID_IHTMLDocument, IID_IHTMLDocument2});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE get_URL(BSTR* out) override { return Count(), Text(m_->Url(), out); }
   HRESULT STDMETHODCALLTYPE get_activeElement(IHTMLElement** out) override {
     Count();
@@ -544,17 +516,13 @@ bool SameObject(IUnknown* a, IUnknown* b) {
 }
 
 // The shell's list of browser windows, told by its owner which windows come and go.
-class ShellList final : public ShellWindowsStub, public IConnectionPointContainer, RefCount {
+class ShellList final : public ComObject<ShellWindowsStub, IConnectionPointContainer> {
  public:
   explicit ShellList(std::function<void()> revoke) : revoke_(std::move(revoke)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IShellWindows))
-      return Give(out, static_cast<IShellWindows*>(this));
     if (IsEqualIID(riid, IID_IConnectionPointContainer)) return Give(out, static_cast<IConnectionPointContainer*>(this));
-    return Refuse(out);
+    return Answer(riid, out, static_cast<IShellWindows*>(this), {IID_IUnknown, IID_IDispatch, IID_IShellWindows});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
 
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
     Watch(L"Count");

@@ -93,15 +93,12 @@ void Pump(DWORD ms) {
 }
 
 // Told by the process serving the shell's list which read it is answering.
-class ShellWatcher final : public NoTypeInfo<>, RefCount {
+class ShellWatcher final : public ComObject<NoTypeInfo<>> {
  public:
   explicit ShellWatcher(std::function<void(const std::string&)> reading) : reading_(std::move(reading)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDispatch)) return Refuse(out);
-    return Give(out, this);
+    return Answer(riid, out, this, {IID_IUnknown, IID_IDispatch});
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return Ref(); }
-  ULONG STDMETHODCALLTYPE Release() override { return Unref(); }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
     if (id != kShellReading || !params || params->cArgs != 1 || V_VT(&params->rgvarg[0]) != VT_BSTR)
@@ -577,9 +574,7 @@ class ShellFactory final : public IClassFactory {
  public:
   explicit ShellFactory(ComPtr<IShellWindows> list) : list_(std::move(list)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) return *out = nullptr, E_NOINTERFACE;
-    *out = this;
-    return S_OK;
+    return Answer(riid, out, this, {IID_IUnknown, IID_IClassFactory});
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives as long as the process
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
