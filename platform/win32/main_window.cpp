@@ -45,6 +45,7 @@ void MainWindow::Attach(MainForm& form) {
   form_ = &form;
   SetTimer(hwnd_, kTimer1, MainForm::kTimer1IntervalMs, nullptr);
   SetTimer(hwnd_, kReconnectTimer, kReconnectMs, nullptr);
+  if (closeAsked_) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
 
 LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -71,7 +72,15 @@ LRESULT CALLBACK MainWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 LRESULT MainWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
-  if (!form_) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  if (!form_) {
+    // Start-up is not over, and its waits (the tray, the shell's list) let sent messages in: a
+    // close asked for now (the setup, taskkill) waits for it. Closed by the system's default it
+    // would leave a process without a window or a quit, holding the single-instance claim, and
+    // closed by the form it would save over settings not loaded yet.
+    if (msg != WM_CLOSE) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    closeAsked_ = true;
+    return 0;
+  }
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     form_->TaskbarCreated();
     return 0;

@@ -15,7 +15,8 @@ class MainWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
   bool Create();
-  // From here on messages reach the form; the timer starts.
+  // From here on messages reach the form; the timers start, and a close asked for during
+  // start-up is carried out.
   void Attach(MainForm& form);
   HWND Hwnd() const { return hwnd_; }
 
@@ -25,6 +26,7 @@ class MainWindow {
 
   HINSTANCE instance_;
   MainForm* form_ = nullptr;
+  bool closeAsked_ = false;  // before Attach
   UINT taskbarCreated_ = 0;
   HWND hwnd_ = nullptr;  // owned: set when the window is created, cleared when it is gone
 };

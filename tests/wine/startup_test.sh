@@ -35,6 +35,18 @@ test_second_instance_ends_at_once_and_leaves_one_process() {
   expect_true "Quellbox closes gracefully" qb_close
 }
 
+# The setup or taskkill may ask Quellbox to close while it is still starting: it closes once it
+# has started, saving its settings, and leaves no process behind.
+test_a_close_asked_for_during_start_up_is_carried_out() {
+  local helper out
+  helper="$(dirname "${QB_WIN_UNIT_TESTS:-}")/fake_ie.exe"
+  [ -f "$helper" ] || { fail "fake_ie.exe is not built beside the Windows tests"; return; }
+  out=$("$(qb_loader "$helper")" explorer /desktop=$QB_DESKTOP "$helper" close-at-start \
+    "$(qb_windows_path "$QB_DIR/Quellbox.exe")" 2>/dev/null | tr -d '\r')
+  expect_eq "Quellbox asked to close as its window appeared" "$out" "ended 0"
+  expect_eq "Version saved by that close" "$(qb_reg_value "$QB_KEY" Version)" 3080
+}
+
 test_stored_values_come_back_converted() {
   qb_reg_set "$QB_KEY" Version 3074
   qb_reg_set "$QB_KEY" Normalize False

@@ -15,6 +15,9 @@
 //       Plays an Explorer restart whose notification area refuses icons for a while.
 //   fake_ie.exe hung-quellbox
 //       Plays a Quellbox that has hung: its window and mutex, and no message ever read.
+//   fake_ie.exe close-at-start EXE
+//       Starts Quellbox.exe EXE and asks it to close as soon as its window exists, before its
+//       start-up is over; prints "ended" and its exit code, or "running" after 20 s.
 //
 // Only tests use it. CLSID_ShellWindows is treated as kFakeShellWindowsClsid in the prefix, so
 // that Quellbox's CoCreateInstance reaches the list served here, not Wine's own.
@@ -646,6 +649,25 @@ int HungQuellbox() {
   return 0;
 }
 
+int CloseAtStart(const std::string& exe) {
+  std::wstring command = Wide("\"" + exe + "\"");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(Wide(exe).c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return 1;
+  UniqueHandle process(info.hProcess), thread(info.hThread);
+  HWND main = nullptr;
+  for (DWORD start = GetTickCount(); !main && GetTickCount() - start < 20000; Sleep(1))
+    main = FindWindowW(L"QuellboxMain", nullptr);
+  SendNotifyMessageW(main, WM_CLOSE, 0, 0);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+  else TerminateProcess(process.get(), 1);
+  std::printf(code == STILL_ACTIVE ? "running\n" : "ended %lu\n", code);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   WineHost::Paths paths;
   std::string out;
@@ -729,6 +751,7 @@ int main() {
   else if (args.size() >= 2 && args[1] == "run") rc = Run(args);
   else if (args.size() >= 3 && args[1] == "tray-outage") rc = TrayOutage(std::atoi(args[2].c_str()));
   else if (args.size() >= 2 && args[1] == "hung-quellbox") rc = HungQuellbox();
+  else if (args.size() >= 3 && args[1] == "close-at-start") rc = CloseAtStart(args[2]);
   CoUninitialize();
   return rc;
 }
