@@ -7,17 +7,10 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <regex>
-#include <sstream>
-#include <thread>
 
-#include "core/browser_start.h"
 #include "core/text_file.h"
-#include "platform/win32/win_browser.h"
 #include "platform/win32/win_environment.h"
-#include "platform/sim/sim_ui.h"
-#include "platform/win32/win_registry.h"
 
 namespace quellbox::win32 {
 namespace {
@@ -75,82 +68,11 @@ TEST(WinSound, ABeepDoesNotHoldTheCallerAndOneAskedForWhileItSoundsIsMerged) {
   EXPECT_EQ(g_beeps, 1);
 }
 
-// Registers fake_browser.exe for .html files, and puts the previous association back afterwards.
-class BrowserTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    browser = env.PathInProgramDirectory("fake_browser.exe");
-    out = env.PathInProgramDirectory("fake-browser-out.txt");
-    DeleteFileA(out.c_str());
-    SetEnvironmentVariableA("QUELLBOX_FAKE_BROWSER_OUT", out.c_str());
-    std::string command = "\"" + browser + "\" \"%1\"";
-    char previous[256] = {};
-    DWORD size = sizeof previous;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, ".html", nullptr, RRF_RT_REG_SZ, nullptr, previous, &size) ==
-        ERROR_SUCCESS)
-      previousClass = previous;
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, ".html", nullptr, REG_SZ, "QuellboxTest.html", 18);
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, "QuellboxTest.html\\shell\\open\\command", nullptr, REG_SZ,
-                    command.c_str(), static_cast<DWORD>(command.size() + 1));
-  }
-  void TearDown() override {
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, "QuellboxTest.html");
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, ".html", nullptr, REG_SZ, previousClass.c_str(),
-                    static_cast<DWORD>(previousClass.size() + 1));
-    DeleteFileA(out.c_str());
-  }
-  // What the fake browser wrote, once it has written it.
-  std::vector<std::string> Recorded() {
-    for (int i = 0; i < 100; ++i) {
-      if (auto text = ReadWholeFile(out); text && text->find('\n') != std::string::npos) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::vector<std::string> lines;
-        std::istringstream stream(*ReadWholeFile(out));
-        for (std::string line; std::getline(stream, line);) lines.push_back(line);
-        return lines;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
-  }
-
+// Finding the registered browser and handing it an address as one argument are shown by the
+// blocked pop-ups list's scenario through Quellbox.exe.
+TEST(WinLauncher, AnApplicationThatDoesNotExistIsNotStarted) {
   WinEnvironment env;
-  WinRegistry registry;
-  WinClock clock;
-  WinSound sound;
-  WinLauncher launcher;
-  WinInput input;
-  WinBrowserShell shell;
-  sim::SimTray tray;
-  sim::SimMenus menus;
-  sim::SimHelp help;
-  sim::SimMessages messages;
-  sim::SimWindows windows;
-  Services services{registry, env,  clock, sound,    launcher, input, shell,
-                    tray,     menus, help,  messages, windows};
-  std::string browser, out, previousClass;
-};
-
-TEST_F(BrowserTest, TheRegisteredProgramIsFoundThroughATemporaryFile) {
-  long code = 0;
-  std::string found = FindDefaultBrowser(services, code);
-  EXPECT_GE(code, 32);
-  EXPECT_EQ(lstrcmpiA(found.c_str(), browser.c_str()), 0) << found;
-  EXPECT_EQ(GetFileAttributesA((GetTempDirectory(services) + "dummy.html").c_str()),
-            INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(BrowserTest, AHostileAddressReachesTheBrowserAsOneArgument) {
-  ASSERT_TRUE(OpenUrlInBrowser(services, "http://x.example/\" --evil \"y\\"));
-  auto lines = Recorded();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], " \"http://x.example/%22 --evil %22y\\\\\"");
-  EXPECT_EQ(lines[1], "2");
-  EXPECT_EQ(lines[2], "http://x.example/%22 --evil %22y\\");
-}
-
-TEST_F(BrowserTest, AnApplicationThatDoesNotExistIsNotStarted) {
-  EXPECT_FALSE(launcher.StartProcess(browser + ".missing", " \"http://a/\""));
+  EXPECT_FALSE(WinLauncher().StartProcess(env.PathInProgramDirectory("missing.exe"), " \"http://a/\""));
 }
 
 }  // namespace

@@ -288,8 +288,10 @@ class WineHost : public ScenarioHost {
     process_.reset(info.hProcess);
     processId_ = info.dwProcessId;
     killerEnabled_ = true;
-    // Started once its window exists and its start-up scan has connected to the shell's list.
-    bool ready = Settle([this] { return FindMainWindow() && (!shell_ || Listeners() > 0); });
+    // Started once its window exists, its start-up scan has connected to the shell's list and
+    // its icon, which start-up adds last, is in the notification area: until then a message
+    // sent to it is answered by the system's default (the notification area may be slow).
+    bool ready = Settle([this] { return FindMainWindow() && (!shell_ || Listeners() > 0) && IconShown(); });
     if (WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) {
       Forget();
       return false;
@@ -440,6 +442,14 @@ class WineHost : public ScenarioHost {
       return FALSE;
     }
     return TRUE;
+  }
+  // Changing nothing of Quellbox's icon succeeds only once the icon is there.
+  bool IconShown() {
+    NOTIFYICONDATAW icon{};
+    icon.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    icon.hWnd = main_;
+    icon.uID = 1;
+    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
   }
   // A notification normally returns once Quellbox has handled it. When the shell ended in the
   // middle (a "shell down" inside a read), the call returns at once while Quellbox's handler
