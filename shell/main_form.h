@@ -49,7 +49,6 @@ class MainForm : public MenuHost {
   frmMenu& Menu();  // loaded on first use
   Engine& GetEngine() { return engine_; }
   const std::shared_ptr<cIEWindows>& IEWin() const { return IEWin_; }
-  const TrayIconRecord& IconRecord() const { return record_; }
   std::string Caption;
 
  private:

@@ -21,7 +21,6 @@ class Forms {
   // then calls Form_Load; null for an unknown name.
   std::shared_ptr<Dialog> Create(const std::string& name);
   void Unload(const std::string& name);
-  void UnloadAll();
   std::vector<std::shared_ptr<Dialog>> Loaded() const;
   template <typename T>
   std::shared_ptr<T> Get(const std::string& name) const {

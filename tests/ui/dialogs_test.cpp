@@ -204,7 +204,7 @@ class LogTest : public ::testing::Test {
 
 TEST_F(LogTest, TheCountIsTheNumberOfLogLinesAndTheNewestAreShown) {
   EXPECT_EQ((*Open())["Label7"].Caption, "0");
-  world.forms.UnloadAll();
+  world.forms.Unload("frmLog");
   world.WriteFile("url.log", lines);
   auto log = Open();
   EXPECT_EQ((*log)["Label7"].Caption, "3");
