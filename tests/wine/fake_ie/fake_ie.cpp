@@ -80,6 +80,16 @@ std::optional<std::string> GetText(HKEY root, const char* key, const std::string
   return Narrow(data, wcslen(data));
 }
 
+// The lines a file has gained since `seen`, its size at the last look, which it then becomes.
+std::vector<std::string> NewLines(const std::string& path, std::size_t& seen) {
+  std::string text = ReadWholeFile(path).value_or("");
+  std::istringstream in(text.size() > seen ? text.substr(seen) : "");
+  seen = text.size();
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 // Runs whatever arrives for this thread (COM calls from Quellbox among them) for `ms`.
 void Pump(DWORD ms) {
   DWORD start = GetTickCount();
@@ -127,12 +137,7 @@ class WineHost : public ScenarioHost {
     if (paths_.demo) model_.ShowWindows();
     DeleteFileAt(FailureLog());  // the previous scenario's
     DeleteFileAt(OpenedLog());
-    std::FILE* trace = std::fopen(paths_.trace.c_str(), "rb");
-    if (trace) {
-      std::fseek(trace, 0, SEEK_END);
-      traceSeen_ = std::ftell(trace);
-      std::fclose(trace);
-    }
+    traceSeen_ = ReadWholeFile(paths_.trace).value_or("").size();
   }
   ~WineHost() override {
     try {
@@ -214,14 +219,7 @@ class WineHost : public ScenarioHost {
       Pump(100);
     }
   }
-  std::vector<std::string> TakeOpened() override {
-    std::vector<std::string> lines;
-    std::string log = ReadWholeFile(OpenedLog()).value_or("");
-    std::istringstream in(log.size() > openedSeen_ ? log.substr(openedSeen_) : "");
-    openedSeen_ = log.size();
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-  }
+  std::vector<std::string> TakeOpened() override { return NewLines(OpenedLog(), openedSeen_); }
 
   bool ShellReadsHere() override { return true; }  // the child process serving it tells the hub
   void ShellUp(const std::shared_ptr<sim::SimShellWindows>& list, bool restarted) override {
@@ -355,11 +353,7 @@ class WineHost : public ScenarioHost {
   }
   // Quellbox's traced calls since the last look: sounds and balloons.
   void ReadTrace() {
-    std::string trace = ReadWholeFile(paths_.trace).value_or("");
-    if (trace.size() <= traceSeen_) return;
-    std::istringstream lines(trace.substr(traceSeen_));
-    traceSeen_ = trace.size();
-    for (std::string line; std::getline(lines, line);) {
+    for (const std::string& line : NewLines(paths_.trace, traceSeen_)) {
       // Only that a balloon was shown, not its text: the icon itself goes through
       // Shell_NotifyIconA, so every Shell_NotifyIconW is a balloon.
       if (line.find("Call shell32.Shell_NotifyIconW(") != std::string::npos) balloons_.push_back(std::nullopt);
@@ -396,10 +390,7 @@ class WineHost : public ScenarioHost {
   // Quellbox.exe's failure log, from where the last look ended.
   std::vector<std::string> TakeTraces() override {
     std::vector<std::string> lines;
-    std::string log = ReadWholeFile(FailureLog()).value_or("");
-    std::istringstream in(log.size() > failuresSeen_ ? log.substr(failuresSeen_) : "");
-    failuresSeen_ = log.size();
-    for (std::string line; std::getline(in, line);) {
+    for (std::string line : NewLines(FailureLog(), failuresSeen_)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line.starts_with("Quellbox: ")) lines.push_back(line.substr(10));
     }
@@ -547,8 +538,7 @@ class WineHost : public ScenarioHost {
   std::int32_t baseline_ = 0;
   bool killerEnabled_ = true;
   Counters counters_;
-  std::size_t traceSeen_ = 0;
-  std::size_t failuresSeen_ = 0, openedSeen_ = 0;
+  std::size_t traceSeen_ = 0, failuresSeen_ = 0, openedSeen_ = 0;  // the logs' sizes at the last look
   std::vector<std::string> sounds_;
   std::vector<std::optional<std::string>> balloons_;
 };
