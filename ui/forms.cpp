@@ -32,6 +32,10 @@ std::shared_ptr<Dialog> Forms::Create(const std::string& name) {
 
 void Forms::Unload(const std::string& name) { loaded_.erase(name); }
 
+void Forms::TrustedSitesChanged() const {
+  if (auto sites = Get<frmTrustedSites>("frmTrustedSites")) sites->ShowList();
+}
+
 std::vector<std::shared_ptr<Dialog>> Forms::Loaded() const {
   std::vector<std::shared_ptr<Dialog>> dialogs;
   for (const auto& entry : loaded_) dialogs.push_back(entry.second);

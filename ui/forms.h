@@ -22,6 +22,8 @@ class Forms {
   std::shared_ptr<Dialog> Create(const std::string& name);
   void Unload(const std::string& name);
   std::vector<std::shared_ptr<Dialog>> Loaded() const;
+  // The master list of trusted sites changed: an open Trusted Sites list shows it again.
+  void TrustedSitesChanged() const;
   template <typename T>
   std::shared_ptr<T> Get(const std::string& name) const {
     return std::dynamic_pointer_cast<T>(Find(name));

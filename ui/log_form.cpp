@@ -8,7 +8,6 @@
 #include "resources/resource.h"
 #include "ui/forms.h"
 #include "ui/html_help.h"
-#include "ui/trusted_sites_form.h"
 
 namespace quellbox {
 
@@ -101,8 +100,7 @@ void frmLog::Click(const std::string& control, int index) {
                                       MessageIcon::None);
       return;
     }
-    // The trusted-sites list mirrors the master list entry for entry.
-    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) sites->ShowList();
+    context_.forms.TrustedSitesChanged();
   } else if (control == "cmdClose") {
     context_.host.Unload(Name);
   } else if (control == "cmdHelp") {

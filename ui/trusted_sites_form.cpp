@@ -75,7 +75,7 @@ void frmAdd::Click(const std::string& control, int) {
       return;
     }
     context_.state.gblTrust.push_back(name);
-    if (auto sites = context_.forms.Get<frmTrustedSites>("frmTrustedSites")) sites->ShowList();
+    context_.forms.TrustedSitesChanged();
     context_.state.trustUnread = false;  // the user's list from now on
     context_.host.Unload(Name);
   } else if (control == "cmdCancel") {

@@ -10,7 +10,6 @@
 #include "platform/win32/dialog_window.h"
 #include "platform/win32/failures.h"
 #include "resources/resource.h"
-#include "ui/trusted_sites_form.h"
 
 namespace quellbox::win32 {
 namespace {
@@ -145,10 +144,8 @@ LineList* WinDialogs::LineListOf(const std::string& form, const std::string& con
 }
 
 void WinDialogs::TrustedSitesChanged() {
-  if (auto sites = forms_.Get<frmTrustedSites>("frmTrustedSites")) {
-    sites->ShowList();
-    PushAll();
-  }
+  forms_.TrustedSitesChanged();
+  PushAll();
 }
 
 void WinDialogs::PushAll() {

@@ -86,12 +86,12 @@ void AppendItems(HMENU menu, const std::vector<MenuItem>& items, std::vector<std
     std::wstring caption = Wide(item.caption);
     UINT state = (item.checked ? MF_CHECKED : MF_UNCHECKED) | (item.grayed ? MF_GRAYED : MF_ENABLED);
     if (!item.submenu.empty()) {
-      // The parent menu owns and destroys its submenus.
-      HMENU submenu = CreatePopupMenu();
+      UniqueMenu submenu(CreatePopupMenu());
       if (!submenu) continue;
-      AppendItems(submenu, item.submenu, names);
-      if (!AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu), caption.c_str()))
-        DestroyMenu(submenu);
+      AppendItems(submenu.get(), item.submenu, names);
+      // Once appended, the parent menu owns the submenu and destroys it with itself.
+      if (AppendMenuW(menu, MF_POPUP | state, reinterpret_cast<UINT_PTR>(submenu.get()), caption.c_str()))
+        submenu.release();
       continue;
     }
     names.push_back(item.name);

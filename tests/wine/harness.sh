@@ -250,10 +250,9 @@ qb_unchanged() {
 # The notification area: the right end of the taskbar.
 QB_TRAY_AREA=300x20+724+748
 
-# Starts the virtual desktop with Notepad on it and waits for it, so that screenshots taken
-# before Quellbox starts show the empty notification area, and the desktop stays after
-# Quellbox has ended.
-# Brings up the virtual desktop with the program $1 on it (default notepad; "" for none).
+# Starts the virtual desktop with the program $1 on it (default notepad; "" for none) and waits
+# for it, so that screenshots taken before Quellbox starts show the empty notification area, and
+# the desktop stays after Quellbox has ended.
 qb_desktop() {
   (setsid "$QB_WINE" explorer /desktop=$QB_DESKTOP ${1-notepad} >/dev/null 2>&1 &)
   local i shot="$QB_WORK/desktop-wait.png" desk bar
